@@ -1,0 +1,3 @@
+#include "Module.h"
+
+void MODU::LayoutFusOverlay() {}

@@ -1,0 +1,11 @@
+#include "Platform.h"
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <x86intrin.h>
+uint64_t ReadTimeStampCounter() { return __rdtsc(); }
+#else
+#include <chrono>
+uint64_t ReadTimeStampCounter() {
+  return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+#endif

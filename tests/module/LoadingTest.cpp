@@ -1,0 +1,99 @@
+// The module as the simulator sees it: a library loaded by path.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "Host.h"
+#include "TestSupport.h"
+
+namespace {
+
+class LoadedModule : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    earth_ = &world_.AddBody("Earth", 6.371e6);
+    glider_ = &world_.AddVessel("GL-01", "Glider1", earth_);
+    std::string error;
+    lib_ = host_.LoadModule(testing_support::ModulePath().string(), &error);
+    ASSERT_NE(lib_, nullptr) << error;
+  }
+
+  ghost::World world_;
+  ghost::Body* earth_ = nullptr;
+  ghost::Vessel* glider_ = nullptr;
+  ghost::Host host_{world_};
+  ghost::ModuleLibrary* lib_ = nullptr;
+};
+
+TEST_F(LoadedModule, ExportsTheFourEntryPoints) {
+  EXPECT_NE(lib_->initModule, nullptr);
+  EXPECT_NE(lib_->exitModule, nullptr);
+  EXPECT_NE(lib_->getModuleVersion, nullptr);
+  EXPECT_NE(lib_->moduleDate, nullptr);
+}
+
+TEST_F(LoadedModule, AttachCodeAnnouncesTheLibraryToTheHost) {
+  ASSERT_EQ(host_.initLibCalls().size(), 1u);
+  EXPECT_EQ(host_.initLibCalls()[0], lib_->instance());
+}
+
+TEST_F(LoadedModule, RegistersOneModuleObjectAndTheGaleboardMode) {
+  EXPECT_EQ(host_.modules().size(), 1u);
+  ASSERT_EQ(host_.modes().size(), 1u);
+  EXPECT_EQ(host_.modes()[0].name, "Galeboard");
+  EXPECT_EQ(host_.modes()[0].key, 17u);
+  EXPECT_EQ(host_.modes()[0].context, nullptr);
+}
+
+TEST_F(LoadedModule, UnloadingRunsExitModuleWhichUnregistersTheMode) {
+  host_.UnloadModules();
+  EXPECT_TRUE(host_.modes().empty());
+  EXPECT_TRUE(host_.modules().empty());
+}
+
+TEST_F(LoadedModule, VersionIsTheHostDateOfItsInterfaceAskedOnce) {
+  EXPECT_EQ(host_.date2IntCalls(), 0);
+  EXPECT_EQ(lib_->getModuleVersion(), 100830);
+  EXPECT_EQ(lib_->getModuleVersion(), 100830);
+  EXPECT_EQ(host_.date2IntCalls(), 1);
+}
+
+TEST_F(LoadedModule, ModuleDateIsTheBuildDate) { EXPECT_STREQ(lib_->moduleDate(), "Oct 11 2015"); }
+
+TEST_F(LoadedModule, OnlyTheOpenedMessageMakesAPage) {
+  auto msgproc = host_.modes()[0].msgproc;
+  MFDMODEOPENSPEC open{256, 256, nullptr};
+  for (UINT msg : {0u, 1u, 2u, 3u, 5u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(msg);
+    EXPECT_EQ(msgproc(msg, 0, reinterpret_cast<WPARAM>(&open), reinterpret_cast<LPARAM>(glider_->iface.get())), 0);
+  }
+  auto result = msgproc(OAPI_MSG_MFD_OPENEDEX, 0, reinterpret_cast<WPARAM>(&open),
+                        reinterpret_cast<LPARAM>(glider_->iface.get()));
+  ASSERT_NE(result, 0);
+  delete reinterpret_cast<MFD*>(result);
+}
+
+TEST_F(LoadedModule, TwoDisplaysGetTwoPagesThatShowTheSameSettings) {
+  int a = host_.OpenDisplay(ghost::DisplaySpec{}, glider_);
+  int b = host_.OpenDisplay(ghost::DisplaySpec{}, glider_);
+  ASSERT_GE(a, 0);
+  ASSERT_GE(b, 0);
+  EXPECT_NE(host_.display(a).page, host_.display(b).page);
+  std::vector<ghost::TextCall> first = host_.Draw(a);
+  std::vector<ghost::TextCall> second = host_.Draw(b);
+  ASSERT_FALSE(first.empty());
+  ASSERT_EQ(first.size(), second.size());
+  for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(first[i].text, second[i].text);
+}
+
+TEST_F(LoadedModule, PageKeepsTheDisplaySize) {
+  int d = host_.OpenDisplay(ghost::DisplaySpec{300, 200, 8, 13}, glider_);
+  ASSERT_GE(d, 0);
+  std::vector<ghost::TextCall> calls = host_.Draw(d);
+  ASSERT_FALSE(calls.empty());
+  // The title "Galeboard", 9 characters of 8 pixels, centred on 300 pixels.
+  EXPECT_EQ(calls[0].text, "Galeboard");
+  EXPECT_EQ(calls[0].x, 150 - 36);
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+#include "WindState.h"
+
+void WindStateRecord::GenerateLayers() {}
