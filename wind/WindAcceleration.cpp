@@ -60,6 +60,12 @@ bool LayerWind(const WindLayer* layers, int32_t count, double altitude, double& 
 
 void WindStateRecord::ComputeWindAcceleration(double pitch, double dt, double altitude, double heading) {
   using RandomSource::UniformRandom;
+  // With every component off the sums stay 0 and nothing runs or draws; this
+  // is also the common case, so it skips the pitch mix too.
+  if (WNDlvl == 0 && SHRlvl == 0 && TURlvl == 0) {
+    WindAccel = _V(0.0, 0.0, 0.0);
+    return;
+  }
   // A non-finite input would be carried into the timers and the ramps and
   // from there into every later step; refuse the step instead: no wind, no
   // state change, no draw.

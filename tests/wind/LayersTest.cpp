@@ -100,6 +100,42 @@ TEST_F(GenerateLayersTest, LayersFollowTheDrawsInOrderForEveryLimit) {
   }
 }
 
+// Whether the direction walk from state g leaves [0, 2 pi] on the side given
+// (below 0 or above 2 pi) in a stack up to limit.
+bool WalkLeaves(Lfsr113 g, double limit, bool below) {
+  double d0 = g.Uniform() * kPi;
+  double h = 0.0;
+  for (;;) {
+    double d = (g.Uniform() - 0.5) * 1.5707963267948966 + d0;
+    if (below ? d < 0.0 : d > kTwoPi) return true;
+    if (d > kTwoPi) d -= kTwoPi;
+    if (d < 0.0) d += kTwoPi;
+    d0 = d;
+    g.Next();
+    g.Next();
+    if (h >= limit) return false;
+    double u = g.Uniform();
+    h += h > 1000.0 ? u * 5000.0 + 500.0 : u * 1000.0;
+    if (h > limit) h = limit;
+  }
+}
+
+TEST_F(GenerateLayersTest, DirectionsWrapIntoZeroToTwoPiOnBothSides) {
+  const double kLimit = 30000.0;
+  for (bool below : {true, false}) {
+    SCOPED_TRACE(below ? "walk below 0" : "walk above 2 pi");
+    Lfsr113 state = wind_test::FirstStateWhere(wind_test::kPublishedDefault,
+                                               [&](Lfsr113& g) { return WalkLeaves(g, kLimit, below); });
+    WindState = WindStateRecord{};
+    Generate(state, kLimit);
+    ExpectSameLayers(WindState.layers, ReferenceLayers(state, kLimit));
+    for (const WindLayer& layer : WindState.layers) {
+      EXPECT_GE(layer.direction, 0.0);
+      EXPECT_LE(layer.direction, kTwoPi);
+    }
+  }
+}
+
 TEST_F(GenerateLayersTest, LimitMinusOneMakesTwoLayersAtZeroAndMinusOne) {
   EXPECT_EQ(Generate(wind_test::kPublishedDefault, -1.0), 8);
   ASSERT_EQ(WindState.layerCount, 2);

@@ -348,6 +348,32 @@ TEST_F(WindAccelerationTest, IdleShearTestsOnlyPastTheThresholdStrictly) {
   }
 }
 
+TEST_F(WindAccelerationTest, OneIn32TestPassesStrictlyBelowTwoToThe27) {
+  // States whose next output is the named value, found by solving the
+  // generator's linear recurrence.
+  struct Case {
+    const char* what;
+    Lfsr113 state;
+    uint32_t raw;
+    int draws;
+  };
+  const Case kCases[] = {
+      {"2^27 - 1 passes: an event", {{0xb0296f85u, 0xdd21494cu, 0x8f4d3e27u, 0xdb5b5fabu}}, 0x07FFFFFFu, 9},
+      {"2^27 fails: the test alone", {{0x40166c7bu, 0xdd21494cu, 0x8f4d3e27u, 0xdb5b5fabu}}, 0x08000000u, 1},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    Lfsr113 probe = c.state;
+    ASSERT_EQ(probe.Next(), c.raw);
+    WindState = WindStateRecord{};
+    WindState.SHRlvl = 2;
+    WindState.SHRt = 0;
+    wind_test::SetModuleGenerator(c.state);
+    Step(0.0, 0.1, 500.0, 0.0);
+    EXPECT_EQ(DrawsSince(c.state), c.draws);
+  }
+}
+
 TEST_F(WindAccelerationTest, ShearPhasesFollowTheirFormulasAndSign) {
   enum Phase { kRise, kTurn, kFall };
   const char* const kNames[] = {"rise", "turn", "fall"};
