@@ -25,25 +25,25 @@ struct WindRamp {
 
 // Default member values are the values at library load.
 struct WindStateRecord {
-  bool WindOn = false;  // wind simulation on
-  int32_t WNDmax = 10;  // highest global wind level
-  int32_t TURmax = 10;  // highest local wind level; also a local ramp-time scale
-  int32_t SHRmax = 10;  // highest wind shear level
-  int32_t WNDlvl = 0;   // global wind level, 0..WNDmax
-  int32_t TURlvl = 0;   // local wind level, 0..TURmax
-  int32_t SHRlvl = 0;   // wind shear level, 0..SHRmax
-  int32_t SHRt = 10;    // wind shear period in half-minutes, 0..1999
+  bool WindOn = false;                  // wind simulation on
+  int32_t WNDmax = 10;                  // highest global wind level
+  int32_t TURmax = 10;                  // highest local wind level; also a local ramp-time scale
+  int32_t SHRmax = 10;                  // highest wind shear level
+  int32_t WNDlvl = 0;                   // global wind level, 0..WNDmax
+  int32_t TURlvl = 0;                   // local wind level, 0..TURmax
+  int32_t SHRlvl = 0;                   // wind shear level, 0..SHRmax
+  int32_t SHRt = 10;                    // wind shear period in half-minutes, 0..1999
   int32_t SHRt_step[3] = {1, 10, 100};  // page steps of SHRt; constant
   int32_t SHRt_stpI = 0;                // index 0..2 into SHRt_step
   int32_t layerCount = 0;               // entries in layers; 0: none generated
-  double windAltLimit = -1.0;  // m; no wind above it; -1 until first computed
+  double windAltLimit = -1.0;           // m; no wind above it; -1 until first computed
 
   // Acceleration-model state.
-  WindRamp localWind[3];  // local-wind channels: 0 side, 1 up, 2 forward
-  WindRamp shearRise;     // shear phase 1, the build-up
-  WindRamp shearFall;     // shear phase 3, the dying away
-  int32_t shearSign = 0;  // +1 or -1: mirrors the lateral shear of phases 1, 2
-  WindRamp shearTurn;     // shear phase 2, the turn
+  WindRamp localWind[3];    // local-wind channels: 0 side, 1 up, 2 forward
+  WindRamp shearRise;       // shear phase 1, the build-up
+  WindRamp shearFall;       // shear phase 3, the dying away
+  int32_t shearSign = 0;    // +1 or -1: mirrors the lateral shear of phases 1, 2
+  WindRamp shearTurn;       // shear phase 2, the turn
   double shearClock = 0.0;  // s since the last shear event, while SHRlvl != 0
 
   std::vector<WindLayer> layers;  // ascending altitude
@@ -51,11 +51,15 @@ struct WindStateRecord {
   // Switches the wind off and forgets the layers; keeps the list's storage,
   // every setting and windAltLimit.
   void ClearWind();
-  // Makes a set of layers up to windAltLimit unless one exists, and resets
-  // the local-wind ramps either way.
+  // Makes a set of layers up to windAltLimit unless one exists (none for a
+  // non-finite limit, which the stack could never reach), and resets the
+  // local-wind ramps either way.
   void GenerateLayers();
   // Advances the wind model by dt and writes the dimensionless wind
-  // acceleration, in the vessel frame, to WindAccel.
+  // acceleration, in the vessel frame, to WindAccel. The result is always
+  // finite: a non-finite argument gives (0, 0, 0) with no state change and no
+  // draw, and a result that overflows is written as (0, 0, 0). Where no pair
+  // of layers strictly encloses the altitude the nearest layer's values apply.
   void ComputeWindAcceleration(double pitch, double dt, double altitude, double heading);
 };
 

@@ -60,8 +60,8 @@ bool LayerWind(const WindLayer* layers, int32_t count, double altitude, double& 
 
 void WindStateRecord::ComputeWindAcceleration(double pitch, double dt, double altitude, double heading) {
   using RandomSource::UniformRandom;
-  // With every component off the sums stay 0 and nothing runs or draws; this
-  // is also the common case, so it skips the pitch mix too.
+  // With every component off the sums stay 0 and nothing runs or draws, so
+  // the pitch mix is skipped as well.
   if (WNDlvl == 0 && SHRlvl == 0 && TURlvl == 0) {
     WindAccel = _V(0.0, 0.0, 0.0);
     return;
