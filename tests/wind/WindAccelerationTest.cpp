@@ -527,6 +527,87 @@ TEST_F(WindAccelerationTest, ShearDrawsComeBeforeLocalDraws) {
   EXPECT_EQ(WindState.localWind[0].timeLeft, (10 * 1.5 - 10) * u + 0.5) << "channel 0 takes the 10th draw";
 }
 
+TEST_F(WindAccelerationTest, DrawsPerCallForEachSituation) {
+  const Lfsr113 passing = FirstStateWhere(wind_test::kPublishedDefault, [](Lfsr113& g) { return Passes(g.Next()); });
+  const Lfsr113 failing = FirstStateWhere(wind_test::kPublishedDefault, [](Lfsr113& g) { return !Passes(g.Next()); });
+  struct Case {
+    const char* what;
+    void (*arrange)();
+    bool testPasses;  // the generator's next one-in-32 test
+    int draws;
+  };
+  const Case kCases[] = {
+      {"global wind draws none",
+       [] {
+         WindState.layers = {{0.0, 1.0, 0.0}, {1000.0, 3.0, 1.0}};
+         WindState.layerCount = 2;
+         WindState.WNDlvl = 10;
+       },
+       true, 0},
+      {"shear rise draws one",
+       [] {
+         WindState.SHRlvl = 5;
+         WindState.shearRise.timeLeft = 1.0;
+       },
+       true, 1},
+      {"shear turn draws one",
+       [] {
+         WindState.SHRlvl = 5;
+         WindState.shearTurn.timeLeft = 1.0;
+       },
+       true, 1},
+      {"shear fall draws one",
+       [] {
+         WindState.SHRlvl = 5;
+         WindState.shearFall.timeLeft = 1.0;
+       },
+       true, 1},
+      {"idle shear before the threshold draws none", [] { WindState.SHRlvl = 5; }, true, 0},
+      {"idle shear past the threshold, test fails: the test",
+       [] {
+         WindState.SHRlvl = 5;
+         WindState.shearClock = 400.0;
+       },
+       false, 1},
+      {"idle shear past the threshold, event: test and eight",
+       [] {
+         WindState.SHRlvl = 5;
+         WindState.shearClock = 400.0;
+       },
+       true, 9},
+      {"local channels ramping or pausing draw none",
+       [] {
+         WindState.TURlvl = 5;
+         WindState.localWind[0].timeLeft = 1.0;
+         WindState.localWind[1].holdLeft = 1.0;
+         WindState.localWind[2].timeLeft = 1.0;
+       },
+       true, 0},
+      {"one local channel starting a cycle draws two",
+       [] {
+         WindState.TURlvl = 5;
+         WindState.localWind[0].timeLeft = 1.0;
+         WindState.localWind[2].holdLeft = 1.0;
+       },
+       true, 2},
+      {"everything at once draws fifteen",
+       [] {
+         WindState.WNDlvl = WindState.TURlvl = WindState.SHRlvl = 10;
+         WindState.shearClock = 400.0;
+       },
+       true, 15},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    WindState = WindStateRecord{};
+    c.arrange();
+    const Lfsr113& state = c.testPasses ? passing : failing;
+    wind_test::SetModuleGenerator(state);
+    Step(0.1, 0.1, 500.0, 0.2);
+    EXPECT_EQ(DrawsSince(state), c.draws);
+  }
+}
+
 // ---- Local wind ----
 
 TEST_F(WindAccelerationTest, LocalNewCycleFromZeroDrawsTwoPerChannelAndAddsNothing) {
