@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   std::printf("Version  %d (module date %s)\n", lib->getModuleVersion ? lib->getModuleVersion() : 0,
               lib->moduleDate ? lib->moduleDate() : "?");
   for (const ghost::RegisteredMode& m : host.modes())
-    std::printf("MFD mode \"%s\", selection key %u, mode id %d\n", m.name.c_str(), m.key, m.id);
+    std::printf("MFD mode \"%s\", selection key %u, mode id %d\n", m.name.c_str(), static_cast<unsigned>(m.key), m.id);
   std::filesystem::path cfg = module;
   cfg.replace_extension(".cfg");
   std::printf("Settings %s\n", cfg.string().c_str());
