@@ -19,10 +19,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Doubles in SSE2 registers, not the x87 unit, whose 80-bit intermediates
 # round differently: the arithmetic then matches the native x86-64 build bit
-# for bit. The host calls in with Windows' 4-byte stack alignment, so functions
-# realign the stack before they keep SSE values on it.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+# for bit. (This compiler realigns the stack for SSE by default, since callers
+# on Windows keep it aligned to 4 bytes only.)
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
 
 # libgcc, libstdc++ and winpthread go into every binary, so that Galeboard.dll
 # needs only the system's DLLs and the host's.
