@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds from scratch and runs every test: natively, then the 32-bit Windows
-# build under Wine. Usage: scripts/test.sh [LEG...]  (legs: native windows;
-# all of them when none is named)
+# build under Wine, the sanitizer build, valgrind, and the fuzzers for a
+# bounded time. Usage: scripts/test.sh [LEG...]  (legs: format native windows
+# sanitize valgrind fuzz; all of them when none is named). FUZZ_SECONDS sets
+# each fuzzer's time (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,8 +51,47 @@ leg_windows() {
   ctest --test-dir build/ci-mingw-i686 --output-on-failure --no-tests=error
 }
 
+# Every C++ source as clang-format would write it.
+leg_format() {
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+}
+
+leg_sanitize() {
+  fresh_build asan-ubsan
+  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/asan-ubsan --output-on-failure --no-tests=error
+}
+
+# The native tests once more under valgrind's memcheck: no errors, no leaks.
+leg_valgrind() {
+  [ -d build/ci-native ] || fresh_build ci-native
+  local t failed=0
+  for t in $(ctest --test-dir build/ci-native -N | sed -n 's/^ *Test *#[0-9]*: *//p'); do
+    [ -x "build/ci-native/bin/$t" ] || continue
+    echo "-- valgrind $t"
+    valgrind --quiet --error-exitcode=99 --leak-check=full --show-leak-kinds=definite,indirect,possible \
+      --errors-for-leak-kinds=definite,indirect,possible "build/ci-native/bin/$t" --gtest_brief=1 || failed=1
+  done
+  return $failed
+}
+
+leg_fuzz() {
+  fresh_build fuzz
+  local seconds=${FUZZ_SECONDS:-60} f name work
+  work=$(mktemp -d "${TMPDIR:-/tmp}/galeboard-fuzz.XXXXXX")
+  cleanups+=("rm -rf '$work'")
+  for f in build/fuzz/bin/*_fuzz; do
+    name=$(basename "$f")
+    mkdir -p "$work/$name"
+    echo "-- $name for ${seconds}s"
+    # New inputs go to the scratch corpus; the seeds in the repository stay.
+    (cd "$work" && "$OLDPWD/$f" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
+      "$name" "$OLDPWD/fuzz/corpus/$name")
+  done
+}
+
 legs=("$@")
-[ ${#legs[@]} -gt 0 ] || legs=(native windows)
+[ ${#legs[@]} -gt 0 ] || legs=(format native windows sanitize valgrind fuzz)
 for leg in "${legs[@]}"; do
   declare -F "leg_$leg" >/dev/null || { echo "test.sh: no leg '$leg'" >&2; exit 2; }
 done

@@ -228,8 +228,9 @@ TEST_F(GenerateLayersTest, NewLayersAlsoResetTheLocalWind) {
   }
 }
 
-TEST_F(GenerateLayersTest, NonFiniteLimitMakesNoLayersInsteadOfGrowingForever) {
-  const double kLimits[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
+TEST_F(GenerateLayersTest, NonFiniteOrAbsurdLimitMakesNoLayersInsteadOfGrowingForever) {
+  const double kLimits[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1.6e47,
+                            1.0e6 + 1.0};
   for (double limit : kLimits) {
     SCOPED_TRACE(testing::Message() << "windAltLimit " << limit);
     WindState = WindStateRecord{};
