@@ -3,8 +3,11 @@
 // limited to what the module uses.
 #pragma once
 
+// The SDK's own order.
+// clang-format off
 #include "DrawAPI.h"
 #include "OrbiterAPI.h"
 #include "ModuleAPI.h"
 #include "VesselAPI.h"
 #include "MFDAPI.h"
+// clang-format on
