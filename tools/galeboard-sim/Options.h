@@ -1,0 +1,32 @@
+// The command line of galeboard-sim.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace sim {
+
+struct Options {
+  std::string scenario;  // empty: the built-in default scenario
+  std::filesystem::path out = "galeboard-out";
+  std::optional<std::filesystem::path> root;    // default: <out>/root
+  std::optional<std::filesystem::path> module;  // default: Galeboard.dll beside the program
+  bool outputs = true;
+  bool loadModule = true;
+  bool progress = true;
+  bool trapFloatingPoint = false;
+  std::optional<double> duration, step;
+  std::string gnuplot = "gnuplot";
+  bool help = false;
+};
+
+// false with the reason in error for a bad command line.
+bool ParseOptions(int argc, char** argv, Options* options, std::string* error);
+const char* Usage();
+
+// The built-in default scenario (scenarios/glider-earth.scn at build time).
+extern const char* const kDefaultScenarioName;
+extern const char* const kDefaultScenarioText;
+
+}  // namespace sim

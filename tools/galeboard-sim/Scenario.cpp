@@ -1,0 +1,637 @@
+#include "Scenario.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <optional>
+
+namespace sim {
+
+namespace {
+
+constexpr int kMouseLeft = 0x01;   // PANEL_MOUSE_LBDOWN
+constexpr int kMouseRight = 0x02;  // PANEL_MOUSE_RBDOWN
+constexpr int64_t kMaxSteps = 4'000'000'000;
+
+// Scan codes of the letters, as the host's keyboard gives them.
+constexpr struct {
+  char letter;
+  uint32_t code;
+} kLetters[] = {
+    {'Q', 0x10}, {'W', 0x11}, {'E', 0x12}, {'R', 0x13}, {'T', 0x14}, {'Y', 0x15}, {'U', 0x16}, {'I', 0x17}, {'O', 0x18},
+    {'P', 0x19}, {'A', 0x1E}, {'S', 0x1F}, {'D', 0x20}, {'F', 0x21}, {'G', 0x22}, {'H', 0x23}, {'J', 0x24}, {'K', 0x25},
+    {'L', 0x26}, {'Z', 0x2C}, {'X', 0x2D}, {'C', 0x2E}, {'V', 0x2F}, {'B', 0x30}, {'N', 0x31}, {'M', 0x32},
+};
+
+std::vector<std::string_view> Split(std::string_view line) {
+  std::vector<std::string_view> tokens;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+    size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+    if (i > start) tokens.push_back(line.substr(start, i - start));
+  }
+  return tokens;
+}
+
+std::optional<double> ToNumber(std::string_view t) {
+  double v = 0.0;
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+std::string Lower(std::string_view t) {
+  std::string s(t);
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// Parses one statement's tokens, reporting problems with its line.
+class Statement {
+ public:
+  Statement(const std::vector<std::string_view>& tokens, int line, const std::string& file,
+            std::vector<std::string>& errors)
+      : tokens_(tokens), line_(line), file_(file), errors_(errors) {}
+
+  bool Fail(const std::string& message) {
+    errors_.push_back(file_ + ":" + std::to_string(line_) + ": " + message);
+    failed_ = true;
+    return false;
+  }
+  bool failed() const { return failed_; }
+  int line() const { return line_; }
+  bool AtEnd() const { return pos_ >= tokens_.size(); }
+  std::string_view Peek() const { return AtEnd() ? std::string_view() : tokens_[pos_]; }
+  bool PeekIsNumber() const { return !AtEnd() && ToNumber(tokens_[pos_]).has_value(); }
+
+  std::optional<std::string_view> Word(const std::string& what) {
+    if (AtEnd()) {
+      Fail(what + " is missing");
+      return std::nullopt;
+    }
+    return tokens_[pos_++];
+  }
+
+  // A number within [lo, hi].
+  std::optional<double> Number(const std::string& what, double lo, double hi) {
+    auto w = Word(what);
+    if (!w) return std::nullopt;
+    auto v = ToNumber(*w);
+    if (!v) {
+      Fail(what + ": '" + std::string(*w) + "' is not a number");
+      return std::nullopt;
+    }
+    if (*v < lo || *v > hi) {
+      Fail(what + " " + std::string(*w) + " is out of range (" + Format(lo) + " to " + Format(hi) + ")");
+      return std::nullopt;
+    }
+    return v;
+  }
+
+  std::optional<uint32_t> Whole(const std::string& what, uint32_t lo, uint32_t hi) {
+    auto w = Word(what);
+    if (!w) return std::nullopt;
+    uint32_t v = 0;
+    auto [end, ec] = std::from_chars(w->data(), w->data() + w->size(), v);
+    if (ec != std::errc() || end != w->data() + w->size()) {
+      Fail(what + ": '" + std::string(*w) + "' is not a whole number");
+      return std::nullopt;
+    }
+    if (v < lo || v > hi) {
+      Fail(what + " " + std::string(*w) + " is out of range (" + std::to_string(lo) + " to " + std::to_string(hi) +
+           ")");
+      return std::nullopt;
+    }
+    return v;
+  }
+
+  // One of the given words (case-insensitive); returns its index.
+  std::optional<int> Choice(const std::string& what, std::initializer_list<const char*> words) {
+    auto w = Word(what);
+    if (!w) return std::nullopt;
+    const std::string lw = Lower(*w);
+    int i = 0;
+    std::string list;
+    for (const char* c : words) {
+      if (lw == c) return i;
+      list += (i ? ", " : "") + std::string(c);
+      ++i;
+    }
+    Fail(what + ": '" + std::string(*w) + "' is not one of " + list);
+    return std::nullopt;
+  }
+
+  bool End() {
+    if (AtEnd() || failed_) return !failed_;
+    return Fail("unexpected '" + std::string(tokens_[pos_]) + "'");
+  }
+
+  std::string Joined() const {
+    std::string s;
+    for (auto t : tokens_) s += (s.empty() ? "" : " ") + std::string(t);
+    return s;
+  }
+
+ private:
+  static std::string Format(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+  }
+
+  const std::vector<std::string_view>& tokens_;
+  size_t pos_ = 1;  // past the statement's keyword
+  int line_;
+  const std::string& file_;
+  std::vector<std::string>& errors_;
+  bool failed_ = false;
+};
+
+constexpr double kBig = 1e12;
+
+class Parser {
+ public:
+  Parser(const std::string& file, Scenario* s) : file_(file), s_(*s) { s_.file = file; }
+
+  void Line(std::string_view raw, int line) {
+    lastLine_ = line;
+    if (auto hash = raw.find('#'); hash != std::string_view::npos) raw = raw.substr(0, hash);
+    std::vector<std::string_view> tokens = Split(raw);
+    if (tokens.empty()) return;
+    Statement st(tokens, line, file_, errors_);
+    const std::string keyword = Lower(tokens[0]);
+    if (keyword == "title") {
+      if (!Once(st, "title")) return;
+      s_.title.clear();
+      for (size_t i = 1; i < tokens.size(); ++i) s_.title += (i > 1 ? " " : "") + std::string(tokens[i]);
+    } else if (keyword == "body") {
+      Body(st);
+    } else if (keyword == "vessel") {
+      Vessel(st);
+    } else if (keyword == "focus") {
+      if (!Once(st, "focus")) return;
+      if (auto n = st.Word("vessel name"); n && st.End()) {
+        s_.focus = std::string(*n);
+        refs_.push_back({Ref::Vessel, s_.focus, line});
+      }
+    } else if (keyword == "viewport") {
+      if (!Once(st, "viewport")) return;
+      auto w = st.Whole("viewport width", 64, 8192);
+      auto h = w ? st.Whole("viewport height", 64, 8192) : std::nullopt;
+      if (h && st.End()) {
+        s_.viewW = *w;
+        s_.viewH = *h;
+      }
+    } else if (keyword == "camera" || keyword == "cockpit" || keyword == "hud") {
+      if (!Once(st, keyword)) return;
+      Action a;
+      if (ScreenMode(st, keyword, &a) && st.End()) ApplyScreen(a);
+    } else if (keyword == "display") {
+      Display(st);
+    } else if (keyword == "duration") {
+      if (!Once(st, "duration")) return;
+      if (auto v = st.Number("duration", 0.0, 1e9); v && st.End()) {
+        if (*v <= 0.0)
+          st.Fail("duration must be more than 0 s");
+        else
+          s_.duration = *v;
+      }
+    } else if (keyword == "step") {
+      if (!Once(st, "step")) return;
+      if (auto v = st.Number("step", 0.0, 10.0); v && st.End()) {
+        if (*v <= 0.0)
+          st.Fail("step must be more than 0 s");
+        else
+          s_.step = *v;
+      }
+    } else if (keyword == "at") {
+      At(st);
+    } else {
+      st.Fail("unknown statement '" + std::string(tokens[0]) +
+              "' (expected title, body, vessel, focus, viewport, camera, cockpit, hud, display, duration, step or at)");
+    }
+  }
+
+  bool Finish(ScenarioErrors* errors) {
+    if (s_.vessels.empty()) Fail(lastLine_, "the scenario declares no vessel");
+    for (const Ref& r : refs_) {
+      switch (r.kind) {
+        case Ref::Body:
+          if (!s_.FindBody(r.name)) Fail(r.line, "no body named '" + r.name + "'");
+          break;
+        case Ref::Vessel:
+          if (!s_.FindVessel(r.name)) Fail(r.line, "no vessel named '" + r.name + "'");
+          break;
+        case Ref::Display:
+          if (!s_.FindDisplay(r.name)) Fail(r.line, "no display named '" + r.name + "'");
+          break;
+      }
+    }
+    std::stable_sort(s_.timeline.begin(), s_.timeline.end(),
+                     [](const Action& a, const Action& b) { return a.time < b.time; });
+    if (errors_.empty()) {
+      std::string timing;
+      if (!OverrideTiming(&s_, s_.duration, s_.step, &timing)) errors_.push_back(timing);
+    }
+    // Messages in line order, as a reader goes through the file.
+    std::stable_sort(errors_.begin(), errors_.end(),
+                     [this](const std::string& a, const std::string& b) { return LineOf(a) < LineOf(b); });
+    if (errors) errors->messages = errors_;
+    return errors_.empty();
+  }
+
+ private:
+  struct Ref {
+    enum Kind { Body, Vessel, Display } kind;
+    std::string name;
+    int line;
+  };
+
+  void Fail(int line, const std::string& message) {
+    errors_.push_back(file_ + ":" + std::to_string(line) + ": " + message);
+  }
+
+  int LineOf(const std::string& message) const {
+    size_t p = file_.size() + 1;
+    int line = 0;
+    std::from_chars(message.data() + p, message.data() + message.size(), line);
+    return line;
+  }
+
+  bool Once(Statement& st, const std::string& keyword) {
+    auto [it, fresh] = seen_.emplace(keyword, st.line());
+    if (!fresh) return st.Fail(keyword + " is already given on line " + std::to_string(it->second));
+    return true;
+  }
+
+  bool Name(Statement& st, const std::string& what, std::map<std::string, int>& names, std::string* out) {
+    auto n = st.Word(what + " name");
+    if (!n) return false;
+    auto [it, fresh] = names.emplace(std::string(*n), st.line());
+    if (!fresh)
+      return st.Fail(what + " '" + std::string(*n) + "' is already declared on line " + std::to_string(it->second));
+    *out = std::string(*n);
+    return true;
+  }
+
+  void Body(Statement& st) {
+    BodySpec b;
+    b.line = st.line();
+    if (!Name(st, "body", bodyNames_, &b.name)) return;
+    bool radius = false;
+    while (!st.AtEnd() && !st.failed()) {
+      auto key = st.Choice("body attribute", {"radius", "atmosphere"});
+      if (!key) return;
+      if (*key == 0) {
+        auto r = st.Number("radius", 1.0, kBig);
+        if (!r) return;
+        b.radius = *r;
+        radius = true;
+      } else {
+        auto kind = st.Choice("atmosphere", {"none", "earth1976", "earth-like", "mars", "exponential", "uniform"});
+        if (!kind) return;
+        switch (*kind) {
+          case 0:
+            b.atmosphere = AtmosphereKind::None;
+            break;
+          case 1:
+          case 2:
+            b.atmosphere = AtmosphereKind::Earth1976;
+            break;
+          case 3:
+            b.atmosphere = AtmosphereKind::Mars;
+            break;
+          case 4: {
+            b.atmosphere = AtmosphereKind::Exponential;
+            auto d = st.Number("surface density", 0.0, 1e4);
+            auto h = d ? st.Number("scale height", 1.0, kBig) : std::nullopt;
+            auto l = h ? st.Number("atmosphere limit", 0.0, kBig) : std::nullopt;
+            if (!l) return;
+            if (*d <= 0.0) return void(st.Fail("surface density must be more than 0 kg/m3"));
+            b.density = *d;
+            b.scaleHeight = *h;
+            b.limit = *l;
+            break;
+          }
+          default: {
+            b.atmosphere = AtmosphereKind::Uniform;
+            auto d = st.Number("density", 0.0, 1e4);
+            auto l = d ? st.Number("atmosphere limit", 0.0, kBig) : std::nullopt;
+            if (!l) return;
+            if (*d <= 0.0) return void(st.Fail("density must be more than 0 kg/m3"));
+            b.density = *d;
+            b.limit = *l;
+          }
+        }
+      }
+    }
+    if (st.failed()) return;
+    if (!radius) return void(st.Fail("body '" + b.name + "' needs a radius"));
+    s_.bodies.push_back(b);
+  }
+
+  void Vessel(Statement& st) {
+    VesselSpec v;
+    v.line = st.line();
+    if (!Name(st, "vessel", vesselNames_, &v.name)) return;
+    while (!st.AtEnd() && !st.failed()) {
+      auto key = st.Choice("vessel attribute",
+                           {"class", "body", "mass", "altitude", "heading", "pitch", "airspeed", "landed", "trim"});
+      if (!key) return;
+      std::optional<double> n;
+      switch (*key) {
+        case 0:
+          if (auto w = st.Word("class name")) v.className = std::string(*w);
+          break;
+        case 1:
+          if (auto w = st.Word("body name")) v.body = std::string(*w);
+          break;
+        case 2:
+          if ((n = st.Number("mass", 0.0, kBig))) {
+            if (*n <= 0.0) st.Fail("mass must be more than 0 kg");
+            v.mass = *n;
+          }
+          break;
+        case 3:
+          if ((n = st.Number("altitude", 0.0, kBig))) v.altitude = *n;
+          break;
+        case 4:
+          if ((n = st.Number("heading", -360.0, 720.0))) v.heading = *n;
+          break;
+        case 5:
+          if ((n = st.Number("pitch", -90.0, 90.0))) v.pitch = *n;
+          break;
+        case 6:
+          Airspeed(st, &v.airspeed);
+          break;
+        case 7:
+          v.landed = true;
+          break;
+        default:
+          if ((n = st.Number("trim", 0.0, 1e6))) v.trim = *n;
+      }
+    }
+    if (st.failed()) return;
+    if (v.className.empty()) return void(st.Fail("vessel '" + v.name + "' needs a class"));
+    if (v.body.empty()) return void(st.Fail("vessel '" + v.name + "' needs a body"));
+    refs_.push_back({Ref::Body, v.body, st.line()});
+    if (v.landed) v.airspeed = Vec3{};
+    s_.vessels.push_back(v);
+  }
+
+  // One number (forward) or three (side, up, forward).
+  bool Airspeed(Statement& st, Vec3* out) {
+    auto first = st.Number("airspeed", -1e6, 1e6);
+    if (!first) return false;
+    if (!st.PeekIsNumber()) {
+      *out = Vec3{0.0, 0.0, *first};
+      return true;
+    }
+    auto up = st.Number("airspeed up", -1e6, 1e6);
+    if (!up) return false;
+    if (!st.PeekIsNumber()) return st.Fail("airspeed takes one number (forward) or three (side up forward)");
+    auto fwd = st.Number("airspeed forward", -1e6, 1e6);
+    if (!fwd) return false;
+    *out = Vec3{*first, *up, *fwd};
+    return true;
+  }
+
+  void Display(Statement& st) {
+    DisplayDecl d;
+    d.line = st.line();
+    if (!Name(st, "display", displayNames_, &d.name)) return;
+    while (!st.AtEnd() && !st.failed()) {
+      auto key = st.Choice("display attribute", {"size", "char", "vessel"});
+      if (!key) return;
+      if (*key == 0) {
+        auto w = st.Whole("display width", 32, 4096);
+        auto h = w ? st.Whole("display height", 32, 4096) : std::nullopt;
+        if (!h) return;
+        d.width = *w;
+        d.height = *h;
+      } else if (*key == 1) {
+        auto w = st.Whole("character width", 1, 256);
+        auto h = w ? st.Whole("character height", 1, 256) : std::nullopt;
+        if (!h) return;
+        d.charWidth = *w;
+        d.charHeight = *h;
+      } else if (auto v = st.Word("vessel name")) {
+        d.vessel = std::string(*v);
+        refs_.push_back({Ref::Vessel, d.vessel, st.line()});
+      }
+    }
+    if (!st.failed()) s_.displays.push_back(d);
+  }
+
+  bool ScreenMode(Statement& st, const std::string& keyword, Action* a) {
+    std::optional<int> m;
+    if (keyword == "camera") {
+      a->kind = ActionKind::Camera;
+      m = st.Choice("camera", {"external", "internal"});
+    } else if (keyword == "cockpit") {
+      a->kind = ActionKind::Cockpit;
+      m = st.Choice("cockpit", {"generic", "panels", "virtual"});
+      if (m) *m += 1;  // COCKPIT_GENERIC is 1
+    } else {
+      a->kind = ActionKind::Hud;
+      m = st.Choice("hud", {"none", "orbit", "surface", "docking"});
+    }
+    if (!m) return false;
+    a->mode = *m;
+    return true;
+  }
+
+  void ApplyScreen(const Action& a) {
+    if (a.kind == ActionKind::Camera) s_.cameraInternal = a.mode != 0;
+    if (a.kind == ActionKind::Cockpit) s_.cockpit = a.mode;
+    if (a.kind == ActionKind::Hud) s_.hud = a.mode;
+  }
+
+  void At(Statement& st) {
+    Action a;
+    a.line = st.line();
+    auto t = st.Number("action time", 0.0, 1e9);
+    if (!t) return;
+    a.time = *t;
+    auto verb = st.Word("action");
+    if (!verb) return;
+    a.text = st.Joined();
+    const std::string v = Lower(*verb);
+    auto displayRef = [&]() {
+      auto d = st.Word("display name");
+      if (!d) return false;
+      a.target = std::string(*d);
+      refs_.push_back({Ref::Display, a.target, st.line()});
+      return true;
+    };
+    auto vesselRef = [&]() {
+      auto d = st.Word("vessel name");
+      if (!d) return false;
+      a.target = std::string(*d);
+      refs_.push_back({Ref::Vessel, a.target, st.line()});
+      return true;
+    };
+    if (v == "key") {
+      a.kind = ActionKind::Key;
+      if (!displayRef()) return;
+      if (st.AtEnd()) return void(st.Fail("key needs at least one key"));
+      while (!st.AtEnd()) {
+        std::string_view k = *st.Word("key");
+        uint32_t code = KeyCode(k);
+        if (!code) return void(st.Fail("'" + std::string(k) + "' is not a key (a letter A-Z or a scan code 1-255)"));
+        a.keys.push_back(code);
+      }
+    } else if (v == "click") {
+      a.kind = ActionKind::Click;
+      if (!displayRef()) return;
+      auto b = st.Number("button", -1000.0, 1000.0);
+      if (!b) return;
+      if (*b != std::floor(*b)) return void(st.Fail("button must be a whole number"));
+      a.button = static_cast<int>(*b);
+      a.event = kMouseLeft;
+      if (!st.AtEnd()) {
+        auto e = st.Choice("mouse button", {"left", "right", "both"});
+        if (!e) return;
+        a.event = *e == 0 ? kMouseLeft : *e == 1 ? kMouseRight : kMouseLeft | kMouseRight;
+      }
+    } else if (v == "focus") {
+      a.kind = ActionKind::Focus;
+      if (!vesselRef()) return;
+    } else if (v == "store") {
+      a.kind = ActionKind::Store;
+      if (!displayRef()) return;
+    } else if (v == "altitude") {
+      a.kind = ActionKind::Altitude;
+      if (!vesselRef()) return;
+      auto h = st.Number("altitude", 0.0, kBig);
+      if (!h) return;
+      a.a = *h;
+    } else if (v == "attitude") {
+      a.kind = ActionKind::Attitude;
+      if (!vesselRef()) return;
+      auto h = st.Number("heading", -360.0, 720.0);
+      auto p = h ? st.Number("pitch", -90.0, 90.0) : std::nullopt;
+      if (!p) return;
+      a.a = *h;
+      a.b = *p;
+    } else if (v == "airspeed") {
+      a.kind = ActionKind::Airspeed;
+      if (!vesselRef() || !Airspeed(st, &a.vector)) return;
+    } else if (v == "land" || v == "liftoff") {
+      a.kind = v == "land" ? ActionKind::Land : ActionKind::Liftoff;
+      if (!vesselRef()) return;
+    } else if (v == "camera" || v == "cockpit" || v == "hud") {
+      if (!ScreenMode(st, v, &a)) return;
+    } else if (v == "snapshot") {
+      a.kind = ActionKind::Snapshot;
+    } else {
+      return void(st.Fail("unknown action '" + std::string(*verb) +
+                          "' (expected key, click, focus, store, altitude, attitude, airspeed, land, liftoff, camera, "
+                          "cockpit, hud or snapshot)"));
+    }
+    if (st.End()) s_.timeline.push_back(a);
+  }
+
+  const std::string& file_;
+  Scenario& s_;
+  std::vector<std::string> errors_;
+  std::vector<Ref> refs_;
+  std::map<std::string, int> seen_, bodyNames_, vesselNames_, displayNames_;
+  int lastLine_ = 1;
+};
+
+}  // namespace
+
+int64_t Scenario::Steps() const { return static_cast<int64_t>(std::llround(duration / step)); }
+
+const BodySpec* Scenario::FindBody(std::string_view name) const {
+  for (const BodySpec& b : bodies)
+    if (b.name == name) return &b;
+  return nullptr;
+}
+
+const VesselSpec* Scenario::FindVessel(std::string_view name) const {
+  for (const VesselSpec& v : vessels)
+    if (v.name == name) return &v;
+  return nullptr;
+}
+
+const DisplayDecl* Scenario::FindDisplay(std::string_view name) const {
+  for (const DisplayDecl& d : displays)
+    if (d.name == name) return &d;
+  return nullptr;
+}
+
+bool ParseScenario(std::string_view text, const std::string& file, Scenario* out, ScenarioErrors* errors) {
+  Scenario s;
+  Parser p(file, &s);
+  int line = 0;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    ++line;
+    if (text.substr(start, end - start).find('\0') != std::string_view::npos) {
+      if (errors) errors->messages = {file + ":" + std::to_string(line) + ": not a text file (NUL byte)"};
+      return false;
+    }
+    p.Line(text.substr(start, end - start), line);
+    start = end + 1;
+  }
+  if (!p.Finish(errors)) return false;
+  *out = std::move(s);
+  return true;
+}
+
+bool OverrideTiming(Scenario* s, double duration, double step, std::string* error) {
+  if (!(duration > 0.0) || !(step > 0.0) || !std::isfinite(duration) || !std::isfinite(step)) {
+    *error = "duration and step must be more than 0 s";
+    return false;
+  }
+  const double steps = std::round(duration / step);
+  if (steps < 1.0 || steps > static_cast<double>(kMaxSteps)) {
+    *error = s->file + ": a run of " + std::to_string(duration) + " s in steps of " + std::to_string(step) +
+             " s is not between 1 and 4e9 steps";
+    return false;
+  }
+  s->duration = duration;
+  s->step = step;
+  const int64_t n = s->Steps();
+  for (Action& a : s->timeline) {
+    if (a.time > duration + 1e-9 * duration) {
+      char buf[64];
+      std::snprintf(buf, sizeof buf, "%g s, after the end of the run at %g s", a.time, duration);
+      *error = s->file + ":" + std::to_string(a.line) + ": action at " + buf;
+      return false;
+    }
+    // Before the first step that starts at or after the action's time.
+    a.step = std::min<int64_t>(n, static_cast<int64_t>(std::ceil(a.time / step - 1e-9)));
+  }
+  return true;
+}
+
+uint32_t KeyCode(std::string_view name) {
+  if (name.size() == 1) {
+    const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    for (const auto& l : kLetters)
+      if (l.letter == c) return l.code;
+  }
+  uint32_t v = 0;
+  const int base = name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X') ? 16 : 10;
+  std::string_view digits = base == 16 ? name.substr(2) : name;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
+  if (ec != std::errc() || end != digits.data() + digits.size() || v < 1 || v > 255) return 0;
+  return v;
+}
+
+char KeyName(uint32_t code) {
+  for (const auto& l : kLetters)
+    if (l.code == code) return l.letter;
+  return '?';
+}
+
+}  // namespace sim
