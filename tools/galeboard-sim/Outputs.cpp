@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -91,6 +92,24 @@ bool TraceWriter::Open(const fs::path& csv, std::string* error) {
   return true;
 }
 
+namespace {
+
+// Appends a number in the shortest form that keeps the given significant
+// digits, and a separator; to_chars is many times faster than printf here.
+void Put(std::string& row, double v, int digits, char separator = ',') {
+  char buf[32];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);
+  row.append(buf, ec == std::errc() ? static_cast<size_t>(end - buf) : 0);
+  row += separator;
+}
+
+void Put(std::string& row, bool b) {
+  row += b ? '1' : '0';
+  row += ',';
+}
+
+}  // namespace
+
 void TraceWriter::Write(const StepSample& s) {
   if (!file_) return;
   const ghost::Vessel& v = *s.vessel;
@@ -100,12 +119,25 @@ void TraceWriter::Write(const StepSample& s) {
     vessel_ = CsvField(v.name);
     body_ = CsvField(v.body ? v.body->name : "");
   }
-  const double east = s.track ? s.track->east : 0.0, north = s.track ? s.track->north : 0.0;
-  std::fprintf(file_,
-               "%.9g,%s,%s,%d,%d,%.9g,%.6g,%.6g,%.6g,%d,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g\n", s.t,
-               vessel_.c_str(), body_.c_str(), s.inAtmosphere ? 1 : 0, s.landed ? 1 : 0, v.altitude,
-               v.heading * kRadToDeg, v.pitch * kRadToDeg, s.density, s.wind ? 1 : 0, s.force.x, s.force.y, s.force.z,
-               s.accel.x, s.accel.y, s.accel.z, v.airspeed.x, v.airspeed.y, v.airspeed.z, east, north);
+  row_.clear();
+  Put(row_, s.t, 9);
+  row_ += vessel_;
+  row_ += ',';
+  row_ += body_;
+  row_ += ',';
+  Put(row_, s.inAtmosphere);
+  Put(row_, s.landed);
+  Put(row_, v.altitude, 9);
+  Put(row_, v.heading * kRadToDeg, 6);
+  Put(row_, v.pitch * kRadToDeg, 6);
+  Put(row_, s.density, 6);
+  Put(row_, s.wind);
+  for (double x :
+       {s.force.x, s.force.y, s.force.z, s.accel.x, s.accel.y, s.accel.z, v.airspeed.x, v.airspeed.y, v.airspeed.z})
+    Put(row_, x, 6);
+  Put(row_, s.track ? s.track->east : 0.0, 7);
+  Put(row_, s.track ? s.track->north : 0.0, 7, '\n');
+  std::fwrite(row_.data(), 1, row_.size(), file_);
   ++rows_;
 }
 
@@ -136,8 +168,9 @@ std::string FindProgram(const std::string& name) {
   return "";
 }
 
-PlotResult PlotWind(const fs::path& trace, int64_t rows, const fs::path& png, const std::string& gnuplot,
-                    const std::string& title, const std::vector<ShearEvent>& shear, std::string* message) {
+PlotResult PlotWind(const fs::path& trace, int64_t rows, double duration, const fs::path& png,
+                    const std::string& gnuplot, const std::string& title, const std::vector<ShearEvent>& shear,
+                    std::string* message) {
   const std::string program = FindProgram(gnuplot);
   if (program.empty()) {
     *message = "gnuplot not found (" + gnuplot + "); install gnuplot-nox for the wind plot";
@@ -154,13 +187,17 @@ PlotResult PlotWind(const fs::path& trace, int64_t rows, const fs::path& png, co
   auto col = [](const char* name) { return std::to_string(TraceColumnNumber(name)); };
 
   std::ofstream gp(script);
-  gp << "# Made by galeboard-sim: the wind acceleration the module applied, per axis, and the altitude.\n"
-     << "# Run again with: gnuplot " << script.filename().string() << "\n"
-     << "set terminal pngcairo size 1280,820 font 'DejaVu Sans,10'\n"
+  gp << "# Made by galeboard-sim: the wind acceleration the module applied, per axis, the altitude, and\n"
+     << "# when the wind acted. Run again with: gnuplot " << script.filename().string() << "\n"
+     << "set terminal pngcairo size 1280,900 font 'DejaVu Sans,10'\n"
      << "set output " << GnuplotString(png.string()) << "\n"
      << "set datafile separator ','\n"
-     << "set multiplot layout 2,1 title " << GnuplotString(title) << "\n"
-     << "set grid\nset key top right\nset lmargin 12\nset rmargin 4\n";
+     << "set multiplot title " << GnuplotString(title) << "\n"
+     << "set lmargin at screen 0.08\nset rmargin at screen 0.97\n"
+     << "set grid\nset key top right opaque\n"
+     << "set xrange [0:" << duration << "]\n";
+  // The wind acceleration, shear events shaded behind it.
+  gp << "set tmargin at screen 0.93\nset bmargin at screen 0.42\nset format x ''\n";
   for (const ShearEvent& e : shear)
     gp << "set object rect from " << e.low << ", graph 0 to " << e.high
        << ", graph 1 behind fillcolor rgb '#f0d0f0' fillstyle solid 1.0 noborder\n";
@@ -172,13 +209,18 @@ PlotResult PlotWind(const fs::path& trace, int64_t rows, const fs::path& png, co
      << "     '' " << sample << " using " << col("t") << ":" << col("accel_x")
      << " with lines lw 1.2 lc rgb '#1f77b4' title 'side (x)'"
      << (shear.empty() ? "" : ", \\\n     NaN with boxes fillcolor rgb '#f0d0f0' fillstyle solid title 'shear event'")
-     << "\n"
-     << "unset object\n"
-     << "set xlabel 'simulation time [s]'\nset ylabel 'altitude [m]'\n"
+     << "\nunset object\n";
+  // The altitude.
+  gp << "set tmargin at screen 0.40\nset bmargin at screen 0.17\n"
+     << "set ylabel 'altitude [m]'\n"
      << "plot " << data << " " << sample << " using " << col("t") << ":" << col("altitude")
-     << " with lines lw 1.5 lc rgb '#333333' title 'altitude', \\\n"
-     << "     '' " << sample << " using " << col("t") << ":(column(" << col("wind") << ") > 0 ? column("
-     << col("altitude") << ") : NaN) with points pt 7 ps 0.2 lc rgb '#ff7f0e' title 'wind acting'\n"
+     << " with lines lw 1.5 lc rgb '#333333' title 'altitude'\n";
+  // When a force was applied.
+  gp << "set tmargin at screen 0.15\nset bmargin at screen 0.06\n"
+     << "set format x '%g'\nset xlabel 'simulation time [s]'\n"
+     << "set ylabel 'wind acts'\nset yrange [-0.2:1.2]\nset ytics ('no' 0, 'yes' 1)\nunset key\n"
+     << "plot " << data << " " << sample << " using " << col("t") << ":" << col("wind")
+     << " with steps lw 1.5 lc rgb '#ff7f0e'\n"
      << "unset multiplot\n";
   gp.close();
   if (!gp) {

@@ -43,6 +43,7 @@ class TraceWriter {
   int64_t rows_ = 0;
   const ghost::Vessel* quotedFor_ = nullptr;
   std::string vessel_, body_;  // CSV fields of quotedFor_
+  std::string row_;            // one row, reused
 };
 
 // The program's full path: as given when it holds a '/', else looked up in
@@ -54,7 +55,7 @@ enum class PlotResult { Written, NoPlotter, Failed };
 // Plots the wind acceleration per axis over time, the altitude below it and
 // the shear events as marks, from the trace, with gnuplot. The gnuplot
 // script is kept beside the picture; gnuplot's messages go to a log there.
-PlotResult PlotWind(const std::filesystem::path& trace, int64_t rows, const std::filesystem::path& png,
+PlotResult PlotWind(const std::filesystem::path& trace, int64_t rows, double duration, const std::filesystem::path& png,
                     const std::string& gnuplot, const std::string& title, const std::vector<ShearEvent>& shear,
                     std::string* message);
 

@@ -304,9 +304,9 @@ void DrawHud(cairo_t* cr, const ghost::World& world, const ghost::Vessel& v, dou
   TextAt(cr, cx - TextWidth(cr, buf) / 2, H * 0.04, buf);
   std::snprintf(buf, sizeof buf, "AS %6.1f m/s",
                 std::sqrt(v.airspeed.x * v.airspeed.x + v.airspeed.y * v.airspeed.y + v.airspeed.z * v.airspeed.z));
-  TextAt(cr, W * 0.12, cy - H / 80.0, buf);
+  TextAt(cr, W * 0.12, cy - H / 8.0, buf);
   std::snprintf(buf, sizeof buf, "ALT %8.0f m", v.altitude);
-  TextAt(cr, W * 0.88 - TextWidth(cr, buf), cy - H / 80.0, buf);
+  TextAt(cr, W * 0.88 - TextWidth(cr, buf), cy - H / 8.0, buf);
   static const char* const modes[] = {"", "ORBIT", "SURFACE", "DOCKING"};
   const char* mode = world.hudMode >= 1 && world.hudMode <= 3 ? modes[world.hudMode] : "";
   TextAt(cr, W * 0.04, H * 0.04, mode);

@@ -130,9 +130,10 @@ class Statement {
     return Fail("unexpected '" + std::string(tokens_[pos_]) + "'");
   }
 
-  std::string Joined() const {
+  // The tokens from the given one on, joined by blanks.
+  std::string Rest(size_t from) const {
     std::string s;
-    for (auto t : tokens_) s += (s.empty() ? "" : " ") + std::string(t);
+    for (size_t i = from; i < tokens_.size(); ++i) s += (s.empty() ? "" : " ") + std::string(tokens_[i]);
     return s;
   }
 
@@ -459,7 +460,7 @@ class Parser {
     a.time = *t;
     auto verb = st.Word("action");
     if (!verb) return;
-    a.text = st.Joined();
+    a.text = st.Rest(2);
     const std::string v = Lower(*verb);
     auto displayRef = [&]() {
       auto d = st.Word("display name");

@@ -20,6 +20,15 @@ constexpr size_t kMaxEventLines = 30;
   out += buf;
 }
 
+[[gnu::format(printf, 1, 2)]] std::string Line(const char* format, ...) {
+  char buf[512];
+  std::va_list args;
+  va_start(args, format);
+  std::vsnprintf(buf, sizeof buf, format, args);
+  va_end(args);
+  return buf;
+}
+
 }  // namespace
 
 void ShearDetector::Add(double t, bool wind, double forward) {
@@ -152,11 +161,11 @@ std::string SummaryText(const SummaryInput& in) {
   if (!f.record().empty()) {
     Add(out, "  timeline\n");
     for (const ActionRecord& r : f.record())
-      Add(out, "                %7.2f s  %-28s %s\n", r.t, r.what.c_str(), r.result.c_str());
+      out += Line("                %7.2f s  ", r.t) + r.what + (r.result.empty() ? "" : "  ->  " + r.result) + "\n";
   }
-  if (!in.pageText.empty()) {
-    Add(out, "  final page\n");
-    for (const std::string& row : in.pageText) Add(out, "                | %s\n", row.c_str());
+  for (const auto& [display, rows] : in.pages) {
+    Add(out, "  final page    display %s, as the pilot reads it:\n", display.c_str());
+    for (const std::string& row : rows) out += "                | " + row + "\n";
   }
   if (in.settingsText.empty()) {
     Add(out, "  settings      none written yet (%s)\n", in.settingsFile.c_str());
@@ -168,9 +177,9 @@ std::string SummaryText(const SummaryInput& in) {
     Add(out, "  outputs\n");
     for (const OutputFile& o : in.outputs) {
       if (o.path.empty())
-        Add(out, "                %-10s %s\n", o.what.c_str(), o.note.c_str());
+        Add(out, "                %-16s %s\n", o.what.c_str(), o.note.c_str());
       else
-        Add(out, "                %-10s %s%s%s\n", o.what.c_str(), o.path.c_str(), o.note.empty() ? "" : "  ",
+        Add(out, "                %-16s %s%s%s\n", o.what.c_str(), o.path.c_str(), o.note.empty() ? "" : "  ",
             o.note.c_str());
     }
   }

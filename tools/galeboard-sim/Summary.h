@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Flight.h"
@@ -88,11 +89,12 @@ struct OutputFile {
 struct SummaryInput {
   const Flight* flight = nullptr;
   const Stats* stats = nullptr;
-  double wallSeconds = 0.0;           // of the step loop alone
-  std::string modulePath;             // empty: no module
-  std::vector<std::string> pageText;  // the final page as text, plain
-  std::string settingsFile;           // where the module keeps its settings
-  std::string settingsText;           // its content, empty when there is none
+  double wallSeconds = 0.0;  // of the step loop alone
+  std::string modulePath;    // empty: no module
+  // The final page of each display as text rows.
+  std::vector<std::pair<std::string, std::vector<std::string>>> pages;
+  std::string settingsFile;  // where the module keeps its settings
+  std::string settingsText;  // its content, empty when there is none
   std::vector<OutputFile> outputs;
 };
 

@@ -38,7 +38,7 @@ fs::path ModuleBesideProgram() {
 
 std::string TimeTag(double t) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "t%08.2f", t);
+  std::snprintf(buf, sizeof buf, "t%g", t);
   return buf;
 }
 
@@ -67,8 +67,7 @@ class RunSink : public sim::StepSink {
       if (sim::RenderPage(flight.host(), d.index, *d.decl,
                           "Galeboard  -  " + (v ? v->name : std::string("?")) + "  -  display " + d.decl->name, png,
                           &error))
-        pictures.push_back(
-            {final ? "page " + d.decl->name : "page " + d.decl->name + " " + TimeTag(t), png.string(), ""});
+        pictures.push_back({"page " + d.decl->name + (final ? "" : " at " + TimeTag(t)), png.string(), ""});
       else
         problems.push_back(error);
     }
@@ -76,7 +75,7 @@ class RunSink : public sim::StepSink {
     const fs::path view = options_.out / ("view" + tag + ".png");
     std::string error;
     if (sim::RenderView(flight.world(), t, view, &error))
-      pictures.push_back({final ? "view" : "view " + TimeTag(t), view.string(), ""});
+      pictures.push_back({final ? "view" : "view at " + TimeTag(t), view.string(), ""});
     else
       problems.push_back(error);
   }
@@ -170,7 +169,6 @@ int main(int argc, char** argv) {
   summary.modulePath = options.loadModule ? layout.module.string() : "";
   summary.settingsFile = layout.settings.string();
   summary.settingsText = sim::ReadText(layout.settings);
-  if (!sink.pageText.empty()) summary.pageText = sink.pageText.begin()->second;
 
   bool failed = false;
   if (options.outputs) {
@@ -180,9 +178,9 @@ int main(int argc, char** argv) {
       failed = !Fail(error, 0);
     std::string note;
     const fs::path plot = options.out / "wind.png";
-    switch (sim::PlotWind(tracePath, trace.rows(), plot, options.gnuplot,
-                          "Galeboard: " + (scenario.title.empty() ? name : scenario.title), sink.stats.shear.events(),
-                          &note)) {
+    switch (sim::PlotWind(tracePath, trace.rows(), static_cast<double>(scenario.Steps()) * scenario.step, plot,
+                          options.gnuplot, "Galeboard: " + (scenario.title.empty() ? name : scenario.title),
+                          sink.stats.shear.events(), &note)) {
       case sim::PlotResult::Written:
         summary.outputs.push_back({"wind plot", plot.string(), ""});
         break;
@@ -209,18 +207,14 @@ int main(int argc, char** argv) {
   }
   summary.outputs.push_back({"root", layout.root.string(), options.loadModule ? "Modules/Plugin/Galeboard.dll" : ""});
 
-  // The page as the pilot reads it, then the summary.
+  // The summary, with the page in its own colours on a terminal.
   const bool colour = isatty(STDOUT_FILENO) && !std::getenv("NO_COLOR");
-  for (const auto& [display, rows] : colour ? sink.colourText : sink.pageText) {
-    std::printf("Display %s at the end of the run:\n", display.c_str());
-    for (const std::string& r : rows) std::printf("  %s\n", r.c_str());
-    std::printf("\n");
-  }
-  const std::string report = sim::SummaryText(summary);
-  std::fputs(report.c_str(), stdout);
+  for (const auto& page : colour ? sink.colourText : sink.pageText) summary.pages.push_back(page);
+  std::fputs(sim::SummaryText(summary).c_str(), stdout);
   if (options.outputs) {
+    summary.pages.assign(sink.pageText.begin(), sink.pageText.end());
     std::ofstream out(options.out / "summary.txt");
-    out << report;
+    out << sim::SummaryText(summary);
     if (!out) failed = !Fail("cannot write " + (options.out / "summary.txt").string(), 0);
   }
   return failed ? kRunFailed : kDone;
