@@ -240,7 +240,7 @@ void DrawAnnotations(cairo_t* cr, const ghost::World& world) {
     cairo_set_dash(cr, dash, 2, 0.0);
     cairo_set_line_width(cr, 1.0);
     cairo_rectangle(cr, x1 + 0.5, y1 + 0.5, std::max(0.0, x2 - x1 - 1.0), std::max(0.0, y2 - y1 - 1.0));
-    cairo_set_source_rgba(cr, r, g, b, 0.45);
+    cairo_set_source_rgba(cr, r, g, b, 0.3);
     cairo_stroke(cr);
     cairo_set_dash(cr, nullptr, 0, 0.0);
     if (!a.text || a.text->empty()) continue;
@@ -314,11 +314,11 @@ void DrawHud(cairo_t* cr, const ghost::World& world, const ghost::Vessel& v, dou
 
 }  // namespace
 
-bool RenderView(const ghost::World& world, double simt, const std::filesystem::path& png, std::string* error) {
-  const int Wi = static_cast<int>(world.viewW), Hi = static_cast<int>(world.viewH);
-  const double W = Wi, H = Hi;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, Wi, Hi);
-  cairo_t* cr = cairo_create(surface);
+namespace {
+
+// Everything but the inset and the status line, in viewport pixels.
+void DrawScene(cairo_t* cr, const ghost::World& world) {
+  const double W = world.viewW, H = world.viewH;
   const ghost::Vessel* v = world.focus;
 
   // Sky and ground, the horizon placed by the pitch; the sky darkens with the
@@ -355,25 +355,30 @@ bool RenderView(const ghost::World& world, double simt, const std::filesystem::p
     cairo_fill(cr);
   }
   DrawAnnotations(cr, world);
+}
 
-  // Magnified inset of the overlay's corner of the view, bottom left.
+}  // namespace
+
+bool RenderView(const ghost::World& world, double simt, const std::filesystem::path& png, std::string* error) {
+  const int Wi = static_cast<int>(world.viewW), Hi = static_cast<int>(world.viewH);
+  const double W = Wi, H = Hi;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, Wi, Hi);
+  cairo_t* cr = cairo_create(surface);
+  const ghost::Vessel* v = world.focus;
+  DrawScene(cr, world);
+
+  // The centre of the view drawn again, enlarged, bottom left: the overlay's
+  // small text readable.
   const double rw = W * 0.14, rh = H * 0.14, rx = W / 2 - rw / 2, ry = H / 2 - rh * 0.8;
   const double k = 2.5, ix = 12, iy = H - rh * k - 40;
-  cairo_surface_flush(surface);
-  cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(rw), static_cast<int>(rh));
-  cairo_t* cc = cairo_create(copy);
-  cairo_set_source_surface(cc, surface, -rx, -ry);
-  cairo_paint(cc);
-  cairo_destroy(cc);
   cairo_save(cr);
+  cairo_rectangle(cr, ix, iy, rw * k, rh * k);
+  cairo_clip(cr);
   cairo_translate(cr, ix, iy);
   cairo_scale(cr, k, k);
-  cairo_set_source_surface(cr, copy, 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  cairo_rectangle(cr, 0, 0, rw, rh);
-  cairo_fill(cr);
+  cairo_translate(cr, -rx, -ry);
+  DrawScene(cr, world);
   cairo_restore(cr);
-  cairo_surface_destroy(copy);
   cairo_set_source_rgb(cr, 0.9, 0.9, 0.9);
   cairo_set_line_width(cr, 1.0);
   cairo_rectangle(cr, ix + 0.5, iy + 0.5, rw * k, rh * k);
