@@ -98,12 +98,16 @@ CairoSketchpad::CairoSketchpad(cairo_t* cr, double x0, double y0, unsigned charH
   Font(cr_, kPageFont, 1.0);
   cairo_font_extents_t unit;
   cairo_font_extents(cr_, &unit);
-  cairo_set_font_size(cr_, static_cast<double>(charHeight) / (unit.ascent + unit.descent));
+  size_ = static_cast<double>(charHeight) / (unit.ascent + unit.descent);
+  cairo_set_font_size(cr_, size_);
   cairo_font_extents_t fe;
   cairo_font_extents(cr_, &fe);
   ascent_ = fe.ascent;
   SetColour(cr_, colour_);
 }
+
+// The context may be shared: every call sets the pad's own font first.
+void CairoSketchpad::UseFont() { Font(cr_, kPageFont, size_); }
 
 DWORD CairoSketchpad::SetTextColor(DWORD col) {
   const DWORD previous = colour_;
@@ -115,12 +119,15 @@ DWORD CairoSketchpad::SetTextColor(DWORD col) {
 DWORD CairoSketchpad::GetTextWidth(const char* str, int len) {
   if (!str) return 0;
   const size_t n = len > 0 ? static_cast<size_t>(len) : std::strlen(str);
+  UseFont();
   return static_cast<DWORD>(std::lround(TextWidth(cr_, HostTextToUtf8(std::string_view(str, n)))));
 }
 
 bool CairoSketchpad::Text(int x, int y, const char* str, int len) {
   if (!str || len <= 0) return false;
   ++textCalls_;
+  UseFont();
+  SetColour(cr_, colour_);
   cairo_move_to(cr_, x0_ + x, y0_ + y + ascent_);
   cairo_show_text(cr_, HostTextToUtf8(std::string_view(str, static_cast<size_t>(len))).c_str());
   return true;

@@ -33,8 +33,11 @@ class CairoSketchpad : public oapi::Sketchpad {
   int textCalls() const { return textCalls_; }
 
  private:
+  void UseFont();
+
   cairo_t* cr_;
   double x0_, y0_;
+  double size_ = 0.0;  // font size giving the character height
   double ascent_ = 0.0;
   DWORD colour_ = 0;
   int textCalls_ = 0;

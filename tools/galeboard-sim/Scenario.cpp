@@ -572,7 +572,8 @@ bool ParseScenario(std::string_view text, const std::string& file, Scenario* out
   Parser p(file, &s);
   int line = 0;
   size_t start = 0;
-  while (start <= text.size()) {
+  // A final line break ends the last line; it does not begin another.
+  while (start < text.size() || (start == 0 && text.empty())) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
     ++line;
