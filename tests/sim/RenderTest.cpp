@@ -58,4 +58,11 @@ TEST(HostText, SingleByteSuperscriptTwoBecomesUtf8) {
   EXPECT_EQ(sim::HostTextToUtf8("a\x81z"), "a\xEF\xBF\xBDz") << "an undefined byte, replaced, the rest kept";
 }
 
+// The font caches go at the end, so that leak checkers see only real leaks.
+class FontCaches : public ::testing::Environment {
+ public:
+  void TearDown() override { sim::ReleaseFontCaches(); }
+};
+const auto* const kFontCaches = ::testing::AddGlobalTestEnvironment(new FontCaches);
+
 }  // namespace

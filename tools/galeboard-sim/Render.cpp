@@ -1,5 +1,6 @@
 #include "Render.h"
 
+#include <fontconfig/fontconfig.h>
 #include <iconv.h>
 
 #include <algorithm>
@@ -231,6 +232,11 @@ std::vector<std::string> PageText(ghost::Host& host, int display, const DisplayD
   }
   if (!buttons.empty()) rows.push_back("buttons " + buttons);
   return rows;
+}
+
+void ReleaseFontCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
 }
 
 double AnnotationEm(double size, unsigned viewW) { return 0.9 * size * static_cast<double>(viewW) / 80.0; }

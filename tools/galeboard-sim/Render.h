@@ -57,6 +57,10 @@ std::vector<std::string> PageText(ghost::Host& host, int display, const DisplayD
 // of the overlay beside the centre.
 bool RenderView(const ghost::World& world, double simt, const std::filesystem::path& png, std::string* error);
 
+// Frees the font caches that Cairo and fontconfig keep for the life of the
+// process, so that leak checkers see only real leaks. Nothing may draw after.
+void ReleaseFontCaches();
+
 // An annotation's text height in pixels for its size and the viewport width:
 // the host draws annotations in DejaVu Sans Mono with an em of
 // 0.9 x size x width / 80, so that the FUS layout's columns (a unit of

@@ -217,5 +217,6 @@ int main(int argc, char** argv) {
     out << sim::SummaryText(summary);
     if (!out) failed = !Fail("cannot write " + (options.out / "summary.txt").string(), 0);
   }
+  sim::ReleaseFontCaches();
   return failed ? kRunFailed : kDone;
 }
