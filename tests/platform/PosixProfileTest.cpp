@@ -1,0 +1,195 @@
+// What this platform layer keeps beyond the outcomes Windows shares: the
+// other lines of a file byte for byte, and the old file whenever a write
+// fails.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "Platform.h"
+#include "TestSupport.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::ScratchFolder;
+using testing_support::WriteFile;
+
+struct ExactCase {
+  const char* what;
+  const char* before;
+  const char* section;
+  const char* key;
+  const char* value;
+  const char* after;
+};
+
+class ProfileExactBytes : public ::testing::TestWithParam<ExactCase> {};
+
+TEST_P(ProfileExactBytes, EveryOtherLineStaysAsItWas) {
+  const ExactCase& c = GetParam();
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  WriteFile(path, c.before);
+  EXPECT_NE(WritePrivateProfileStringA(c.section, c.key, c.value, path.c_str()), FALSE) << c.what;
+  EXPECT_EQ(ReadFile(path), c.after) << c.what;
+}
+
+// clang-format off
+const ExactCase kExactCases[] = {
+    {"blank lines, indentation and trailing spaces kept",
+     "; settings\r\n\r\n[A]  \r\n  k = 1  \r\n\tj=2\r\n\r\n\r\n[B]\r\nx=1\r\n",
+     "A", "k", "5",
+     "; settings\r\n\r\n[A]  \r\nk=5\r\n\tj=2\r\n\r\n\r\n[B]\r\nx=1\r\n"},
+    {"a new key goes before the blank lines that end its section",
+     "[A]\r\nk=1\r\n\r\n[B]\r\nx=1\r\n", "A", "n", "2",
+     "[A]\r\nk=1\r\nn=2\r\n\r\n[B]\r\nx=1\r\n"},
+    {"LF file keeps LF, new lines too",
+     "[A]\nk=1\n\n[B]\nx=1\n", "C", "n", "2",
+     "[A]\nk=1\n\n[B]\nx=1\n[C]\nn=2\n"},
+    {"a last line without line end gets one before a new section",
+     "[A]\r\nk=1", "B", "n", "2",
+     "[A]\r\nk=1\r\n[B]\r\nn=2\r\n"},
+    {"a header with text after it is kept as it is",
+     "[A] ; the first\r\nk=1\r\n", "A", "k", "2",
+     "[A] ; the first\r\nk=2\r\n"},
+    {"a byte-order mark is kept and the first header still found",
+     "\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2",
+     "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+    {"a comment that looks like the key is left alone",
+     "[A]\r\n;k=1\r\n", "A", "k", "2",
+     "[A]\r\n;k=1\r\nk=2\r\n"},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileExactBytes, ::testing::ValuesIn(kExactCases));
+
+TEST(ProfileComment, IsNeverReadAsAKey) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  WriteFile(path, "[A]\r\n;k=1\r\n");
+  EXPECT_EQ(GetPrivateProfileIntA("A", ";k", 7, path.c_str()), 7u);
+  EXPECT_EQ(GetPrivateProfileIntA("A", "k", 7, path.c_str()), 7u);
+}
+
+// Files in the folder other than the settings file: temporary ones left over.
+int OtherFiles(const ScratchFolder& folder, const std::string& keep) {
+  int n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder.path()))
+    if (e.path().filename() != keep) ++n;
+  return n;
+}
+
+TEST(ProfileReplace, LeavesNoTemporaryFileAndKeepsTheMode) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  WriteFile(path, "[A]\r\nk=1\r\n");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  EXPECT_NE(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE);
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(OtherFiles(folder, "test.ini"), 0);
+}
+
+TEST(ProfileReplace, ThroughALinkChangesTheFileAndKeepsTheLink) {
+  ScratchFolder folder;
+  std::string real = (folder / "real.ini").string();
+  std::string link = (folder / "link.ini").string();
+  WriteFile(real, "[A]\r\nk=1\r\n");
+  std::filesystem::create_symlink(real, link);
+  EXPECT_NE(WritePrivateProfileStringA("A", "k", "2", link.c_str()), FALSE);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadFile(real), "[A]\r\nk=2\r\n");
+}
+
+// Files may grow only to a few bytes while it lives: every write that needs
+// more fails as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+TEST(ProfileReplace, FullDiskGivesFalseAndLeavesTheOldFileWhole) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  const std::string before = "[A]\r\nk=1\r\n[B]\r\nj=2\r\n";
+  WriteFile(path, before);
+  BOOL result;
+  {
+    FileSizeLimit limit(8);
+    result = WritePrivateProfileStringA("A", "k", "2", path.c_str());
+  }
+  EXPECT_EQ(result, FALSE);
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(OtherFiles(folder, "test.ini"), 0);
+}
+
+TEST(ProfileReplace, UnreadableFileIsNeverReplaced) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  std::filesystem::create_directory(path);
+  WriteFile(folder / "test.ini" / "inside", "x");
+  EXPECT_EQ(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+  EXPECT_EQ(ReadFile(folder / "test.ini" / "inside"), "x");
+  EXPECT_EQ(GetPrivateProfileIntA("A", "k", 7, path.c_str()), 7u);
+}
+
+struct BreakCase {
+  const char* what;
+  const char* section;
+  const char* key;
+  const char* value;
+};
+
+class ProfileLineBreak : public ::testing::TestWithParam<BreakCase> {};
+
+TEST_P(ProfileLineBreak, IsRefusedAndTheFileKept) {
+  const BreakCase& c = GetParam();
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  const std::string before = "[A]\r\nk=1\r\n";
+  WriteFile(path, before);
+  EXPECT_EQ(WritePrivateProfileStringA(c.section, c.key, c.value, path.c_str()), FALSE) << c.what;
+  EXPECT_EQ(ReadFile(path), before) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileLineBreak,
+                         ::testing::Values(BreakCase{"in the section", "X\r\n[A", "k", "2"},
+                                           BreakCase{"in the key", "A", "k\nj", "2"},
+                                           BreakCase{"in the value", "A", "k", "2\r\n[B]"},
+                                           BreakCase{"a lone CR in the value", "A", "k", "2\rx"}));
+
+TEST(ProfileSectionNamesCut, EndsWithTwoNulsSoAWalkStopsInside) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  WriteFile(path, "[AB]\r\n[CDE]\r\n[F]\r\n");
+  char buffer[6];
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, sizeof buffer, path.c_str()), 4u);
+  EXPECT_EQ(buffer[4], '\0');
+  EXPECT_EQ(buffer[5], '\0');
+}
+
+TEST(ProfileSectionNamesCut, NullBufferGivesZero) {
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(nullptr, 16, "/nonexistent.ini"), 0u);
+}
+
+}  // namespace
