@@ -2,18 +2,18 @@
 // other lines of a file byte for byte, and the old file whenever a write
 // fails.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 
+#include "FileSizeLimit.h"
 #include "Platform.h"
 #include "TestSupport.h"
 
 namespace {
 
+using testing_support::FileSizeLimit;
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
@@ -105,27 +105,6 @@ TEST(ProfileReplace, ThroughALinkChangesTheFileAndKeepsTheLink) {
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFile(real), "[A]\r\nk=2\r\n");
 }
-
-// Files may grow only to a few bytes while it lives: every write that needs
-// more fails as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*oldHandler_)(int) = nullptr;
-};
 
 TEST(ProfileReplace, FullDiskGivesFalseAndLeavesTheOldFileWhole) {
   ScratchFolder folder;
