@@ -1,0 +1,134 @@
+// The settings through the loaded library, as the simulator drives it: its
+// settings file lands beside the library, here a copy in a scratch folder.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "Atmospheres.h"
+#include "Host.h"
+#include "TestSupport.h"
+
+#ifndef _WIN32
+#include "FileSizeLimit.h"
+#endif
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+constexpr double kStep = 0.1;  // s
+
+class LoadedModule : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::copy_file(testing_support::ModulePath(), folder / "Galeboard.dll");
+    std::string error;
+    ASSERT_NE(host.LoadModule((folder / "Galeboard.dll").string(), &error), nullptr) << error;
+  }
+  std::filesystem::path Cfg() const { return folder / "Galeboard.cfg"; }
+  ghost::Vessel& Add(const std::string& className, ghost::Body& body, double altitude = 1000.0) {
+    ghost::Vessel& v = world.AddVessel(className + std::to_string(world.vessels.size()), className, &body);
+    v.altitude = altitude;
+    return v;
+  }
+
+  testing_support::ScratchFolder folder;
+  ghost::World world;
+  ghost::Body& mars = ghost::AddMars(world);
+  ghost::Body& earth = ghost::AddEarth(world);
+  ghost::Host host{world};
+};
+
+TEST_F(LoadedModule, FocusLeavingAVesselWritesItsSectionBesideTheLibrary) {
+  ghost::Vessel& glider = Add("Glider1", mars);
+  ghost::Vessel& shuttle = Add("ShuttleA", earth);
+  host.StartSimulation();
+  EXPECT_FALSE(std::filesystem::exists(Cfg())) << "nothing to save at the start";
+  host.SetFocus(&shuttle);
+  EXPECT_EQ(ReadFile(Cfg()),
+            "[Glider1Mars]\r\nWindOn=0\r\nDisRest=1\r\nWNDlvl=0\r\nTURlvl=0\r\nSHRlvl=0\r\nSHRt=10\r\nSHRt_stpI=0\r\n"
+            "FUSoo=1\r\nFUScol=0\r\nFUSsize=5\r\n");
+  host.SetFocus(&glider);
+  EXPECT_NE(ReadFile(Cfg()).find("[ShuttleAEarth]\r\nWindOn=0\r\n"), std::string::npos);
+}
+
+TEST_F(LoadedModule, SettingsOfAVesselWithoutSectionAreSavedUnderIt) {
+  WriteFile(Cfg(), "[Glider1Mars]\r\nWNDlvl=4\r\nTURlvl=3\r\nFUScol=2\r\n");
+  Add("Glider1", mars);
+  ghost::Vessel& shuttle = Add("ShuttleA", mars);
+  ghost::Vessel& third = Add("Dragonfly", earth);
+  host.StartSimulation();
+  host.SetFocus(&shuttle);
+  host.SetFocus(&third);
+  std::string text = ReadFile(Cfg());
+  std::string section = text.substr(text.find("[ShuttleAMars]"));
+  EXPECT_EQ(section,
+            "[ShuttleAMars]\r\nWindOn=0\r\nDisRest=0\r\nWNDlvl=4\r\nTURlvl=3\r\nSHRlvl=0\r\nSHRt=0\r\nSHRt_stpI=0\r\n"
+            "FUSoo=0\r\nFUScol=2\r\nFUSsize=5\r\n");
+}
+
+struct LandedCase {
+  const char* what;
+  const char* disRest;
+  DWORD flightStatus;
+  size_t forces;
+};
+
+class LoadedWind : public LoadedModule, public ::testing::WithParamInterface<LandedCase> {};
+
+TEST_P(LoadedWind, StoredSettingsGovernTheForceFromTheFirstStep) {
+  const LandedCase& c = GetParam();
+  WriteFile(Cfg(), std::string("[Glider1Mars]\r\nWindOn=1\r\nWNDlvl=5\r\nTURlvl=5\r\nDisRest=") + c.disRest + "\r\n");
+  ghost::Vessel& v = Add("Glider1", mars, 0.0);
+  v.flightStatus = c.flightStatus;
+  host.StartSimulation();
+  for (int i = 0; i < 3; ++i) {
+    host.Step(kStep);
+    ASSERT_EQ(v.forces.size(), c.forces) << c.what;
+    for (const ghost::AppliedForce& f : v.forces) {
+      EXPECT_EQ(f.r.x, 0.0);
+      EXPECT_EQ(f.r.y, 0.0);
+      EXPECT_EQ(f.r.z, 0.0);
+      EXPECT_TRUE(std::isfinite(f.F.x) && std::isfinite(f.F.y) && std::isfinite(f.F.z));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LoadedWind,
+                         ::testing::Values(LandedCase{"flying", "1", 0, 1},
+                                           LandedCase{"landed with DisRest", "1", 1, 0},
+                                           LandedCase{"landed without DisRest", "0", 1, 1}));
+
+TEST_F(LoadedModule, NoWindInSpaceOrWithTheWindOff) {
+  WriteFile(Cfg(), "[Glider1Mars]\r\nWindOn=0\r\n");
+  ghost::Vessel& v = Add("Glider1", mars);
+  host.StartSimulation();
+  host.Step(kStep);
+  EXPECT_TRUE(v.forces.empty());
+  v.altitude = 400000.0;
+  host.Step(kStep);
+  EXPECT_TRUE(v.forces.empty());
+}
+
+#ifndef _WIN32
+TEST_F(LoadedModule, SettingsFileThatCannotBeWrittenStaysAsItWas) {
+  const std::string before = "[ShuttleAEarth]\r\nWNDlvl=2\r\n[Glider1Mars]\r\nWNDlvl=4\r\n";
+  WriteFile(Cfg(), before);
+  Add("Glider1", mars);
+  ghost::Vessel& shuttle = Add("ShuttleA", earth);
+  host.StartSimulation();
+  {
+    testing_support::FileSizeLimit full(16);
+    host.SetFocus(&shuttle);
+  }
+  EXPECT_EQ(ReadFile(Cfg()), before);
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder.path())) files += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, 2) << "the library, the settings file and nothing else";
+}
+#endif
+
+}  // namespace
