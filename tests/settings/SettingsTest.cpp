@@ -1,6 +1,7 @@
 // Saving and loading the settings of a vessel class in a body's atmosphere.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -24,6 +25,13 @@ constexpr double kInSpace = 400000.0;     // m, above every atmosphere
 const char kGlider1MarsExample[] =
     "[Glider1Mars]\r\nWindOn=1\r\nDisRest=1\r\nWNDlvl=3\r\nTURlvl=2\r\nSHRlvl=0\r\nSHRt=10\r\nSHRt_stpI=0\r\n"
     "FUSoo=1\r\nFUScol=0\r\nFUSsize=5\r\n";
+
+// A case's text as a test name.
+std::string Named(const std::string& text) {
+  std::string n;
+  for (char c : text) n += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return n.substr(0, 40);
+}
 
 // The in-memory settings, all ten.
 struct Settings {
@@ -107,7 +115,8 @@ TEST_P(SectionNames, AreTheClassNameFollowedByTheBodyName) {
 INSTANTIATE_TEST_SUITE_P(Cases, SectionNames,
                          ::testing::Values(SectionCase{"Glider1", "Mars", "Glider1Mars"},
                                            SectionCase{"Glider1", "Earth", "Glider1Earth"},
-                                           SectionCase{"", "Mars", "Mars"}));
+                                           SectionCase{"", "Mars", "Mars"}),
+                         [](const auto& param) { return Named(param.param.section); });
 
 TEST_F(SettingsTest, SaveWritesTheTenKeysAsTheExampleShows) {
   ghost::Vessel& v = AddVessel("Glider1", &mars);
@@ -203,7 +212,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Clamping,
                                            // What the platform makes of other texts, then the same range.
                                            ClampCase{"WNDlvl=0x5", WndOf, 5}, ClampCase{"WNDlvl=4 gusts", WndOf, 4},
                                            ClampCase{"WNDlvl=lots", WndOf, 0}, ClampCase{"WNDlvl=4294967295", WndOf, 0},
-                                           ClampCase{"SHRt=99999999999", ShrtOf, 0}, ClampCase{"FUSsize=", SizeOf, 5}));
+                                           ClampCase{"SHRt=99999999999", ShrtOf, 0}, ClampCase{"FUSsize=", SizeOf, 5}),
+                         [](const auto& param) { return Named(param.param.stored); });
 
 TEST_F(SettingsTest, SectionAtTheEndOfALongFileIsFound) {
   std::string text;
@@ -376,7 +386,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnsafeSectionName,
                          ::testing::Values(UnsafeCase{"closing bracket", "Glider]"},
                                            UnsafeCase{"CR LF", "Glider\r\n[Other"}, UnsafeCase{"LF", "Glider\nX"},
                                            UnsafeCase{"tab", "Glider\t"}, UnsafeCase{"leading blank", " Glider"},
-                                           UnsafeCase{"10000 characters", std::string(10000, 'G')}));
+                                           UnsafeCase{"10000 characters", std::string(10000, 'G')}),
+                         [](const auto& param) { return Named(param.param.what); });
 
 TEST_F(SettingsTest, BodyNameWithTrailingBlankIsNotWrittenIntoAnotherSection) {
   SetFileText("[GliderMars]\r\nWNDlvl=3\r\n");

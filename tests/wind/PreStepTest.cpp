@@ -2,11 +2,14 @@
 // atmosphere, the altitude limit, the weight and the density ratio.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "ModuleFixture.h"
+#include "wind/RandomSource.h"
 #include "wind/WindForce.h"
 
 namespace {
@@ -18,6 +21,14 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // The limits the search gives for the host's atmospheres.
 constexpr double kMarsWindAltLimit = 51000.0;   // m: 0.020 exp(-h / 11.1 km) > 2e-4 below 51.1 km
 constexpr double kEarthWindAltLimit = 63000.0;  // m: the US Standard Atmosphere passes 2e-4 kg/m^3 near 63.2 km
+
+// A case's description as a test name.
+std::string Named(const char* what) {
+  std::string n;
+  for (const char* p = what; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+  return n;
+}
+const auto kNamedByWhat = [](const auto& param) { return Named(param.param.what); };
 
 class PreStep : public ModuleFixture {
  protected:
@@ -49,6 +60,10 @@ TEST_F(PreStep, FirstStepInAnAtmosphereSetsTheModelUpLoadsAndForcesTheWindOn) {
   EXPECT_EQ(module->atmBody, Handle(&mars));
   EXPECT_EQ(WindState.windAltLimit, kMarsWindAltLimit);
   EXPECT_DOUBLE_EQ(module->surfaceDensity, 0.020);
+  // A fresh set of layers up to the new limit.
+  ASSERT_GT(WindState.layerCount, 0);
+  EXPECT_EQ(WindState.layers.size(), static_cast<size_t>(WindState.layerCount));
+  EXPECT_EQ(WindState.layers.back().altitude, kMarsWindAltLimit);
   EXPECT_EQ(WindState.WNDlvl, 4);
   EXPECT_EQ(module->FUSsize, 7);
   EXPECT_TRUE(WindState.WindOn) << "stored off, but the wind stays on across the change of body";
@@ -97,7 +112,8 @@ TEST_P(AltitudeLimit, IsTheHighestGridAltitudeWithOnePascalAt100MetresPerSecond)
 
 INSTANTIATE_TEST_SUITE_P(HostAtmospheres, AltitudeLimit,
                          ::testing::Values(LimitCase{"Mars", kMarsWindAltLimit},
-                                           LimitCase{"Earth", kEarthWindAltLimit}));
+                                           LimitCase{"Earth", kEarthWindAltLimit}),
+                         [](const auto& param) { return std::string(param.param.body); });
 
 TEST_F(PreStep, BodyWithoutAtmosphereIsNeverAdopted) {
   ghost::Vessel& v = Fly(&moon, 10.0);
@@ -163,6 +179,7 @@ TEST_F(PreStep, ForceGoesToTheVesselsOriginAndIsWhatWindAccelHolds) {
   ghost::Vessel& v = Fly(&earth, 1000.0);
   WindState.WNDlvl = 5;
   WindState.TURlvl = 5;
+  bool pushed = false;
   for (int i = 0; i < 20; ++i) {
     host.Step(kStep);
     ASSERT_EQ(v.forces.size(), 1u);
@@ -171,7 +188,79 @@ TEST_F(PreStep, ForceGoesToTheVesselsOriginAndIsWhatWindAccelHolds) {
     EXPECT_EQ(v.forces[0].F.y, WindAccel.y);
     EXPECT_EQ(v.forces[0].F.z, WindAccel.z);
     EXPECT_TRUE(std::isfinite(WindAccel.x) && std::isfinite(WindAccel.y) && std::isfinite(WindAccel.z));
+    pushed = pushed || !IsZero(WindAccel);
   }
+  EXPECT_TRUE(pushed) << "twenty steps of global and local wind without a force";
+}
+
+// One step replayed from the same wind state and generator state, with the
+// density at the vessel and the flight status as the case says.
+class ReplayedStep : public PreStep {
+ protected:
+  void SetUp() override {
+    ghost::Body& body = world.AddBody("Uniform", 1.0e6);
+    body.atmosphere = ghost::UniformAtmosphere(1.0, 10000.0);
+    body.atmosphere->profile = [this](double alt) { return ATMPARAM{0.0, 0.0, alt <= 0.0 ? 1.0 : densityAtVessel}; };
+    vessel = &Fly(&body, 1000.0);
+    vessel->pitch = 0.1;
+    vessel->heading = 1.0;
+    WindState.WNDlvl = 6;
+    WindState.TURlvl = 4;
+    host.Step(kStep);  // adopts the body
+    saved = WindState;
+    z = {RandomSource::z1, RandomSource::z2, RandomSource::z3, RandomSource::z4};
+  }
+  VECTOR3 Replay(double density, DWORD flightStatus) {
+    WindState = saved;
+    RandomSource::SetState(z[0], z[1], z[2], z[3]);
+    densityAtVessel = density;
+    vessel->flightStatus = flightStatus;
+    host.Step(kStep);
+    EXPECT_EQ(vessel->forces.size(), 1u);
+    return vessel->forces.empty() ? _V(kNaN, kNaN, kNaN) : vessel->forces[0].F;
+  }
+  // What the model gives for the same step, dimensionless.
+  VECTOR3 Acceleration() {
+    WindState = saved;
+    RandomSource::SetState(z[0], z[1], z[2], z[3]);
+    WindState.ComputeWindAcceleration(vessel->pitch, kStep, vessel->altitude, vessel->heading);
+    return WindAccel;
+  }
+  double densityAtVessel = 1.0;
+  ghost::Vessel* vessel = nullptr;
+  WindStateRecord saved;
+  std::array<uint32_t, 4> z{};
+};
+
+TEST_F(ReplayedStep, AtTheSurfaceDensityTheForceIsTheWeightTimesTheAcceleration) {
+  const VECTOR3 F = Replay(1.0, 0);
+  const VECTOR3 a = Acceleration();
+  ASSERT_FALSE(IsZero(a)) << "the model gave no wind to scale";
+  const double weight = vessel->mass * kG0;
+  EXPECT_EQ(F.x, weight * a.x);
+  EXPECT_EQ(F.y, weight * a.y);
+  EXPECT_EQ(F.z, weight * a.z);
+}
+
+TEST_F(ReplayedStep, ForceIsProportionalToTheDensityRatio) {
+  const VECTOR3 full = Replay(1.0, 0);
+  ASSERT_FALSE(IsZero(full));
+  for (double ratio : {0.5, 0.25, 0.01}) {
+    const VECTOR3 F = Replay(ratio, 0);
+    EXPECT_DOUBLE_EQ(F.x, full.x * ratio) << ratio;
+    EXPECT_DOUBLE_EQ(F.y, full.y * ratio) << ratio;
+    EXPECT_DOUBLE_EQ(F.z, full.z * ratio) << ratio;
+  }
+}
+
+TEST_F(ReplayedStep, LandedWithoutDisRestGetsATwentiethOfTheForce) {
+  module->DisRest = 0;
+  const VECTOR3 flying = Replay(1.0, 0);
+  const VECTOR3 landed = Replay(1.0, 1);
+  ASSERT_FALSE(IsZero(flying));
+  EXPECT_DOUBLE_EQ(landed.x, flying.x * 0.05);
+  EXPECT_DOUBLE_EQ(landed.y, flying.y * 0.05);
+  EXPECT_DOUBLE_EQ(landed.z, flying.z * 0.05);
 }
 
 TEST_F(PreStep, SameBodyAgainKeepsLimitAndLayersAnotherBodyIsAdopted) {
@@ -224,7 +313,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NoForceCase{"pitch NaN", [](ghost::Vessel& v) { v.pitch = kNaN; }},
                       NoForceCase{"pitch infinite", [](ghost::Vessel& v) { v.pitch = -kInf; }},
                       NoForceCase{"heading NaN", [](ghost::Vessel& v) { v.heading = kNaN; }},
-                      NoForceCase{"heading infinite", [](ghost::Vessel& v) { v.heading = kInf; }}));
+                      NoForceCase{"heading infinite", [](ghost::Vessel& v) { v.heading = kInf; }}),
+    kNamedByWhat);
 
 TEST_F(PreStep, BadStepLengthGivesNoForce) {
   ghost::Vessel& v = Fly(&mars, 1000.0);
@@ -296,15 +386,15 @@ TEST_P(WindForceScale, GrowsWithWeightAndDensityRatio) {
   EXPECT_DOUBLE_EQ(a.z, 2.0 * c.factor) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WindForceScale,
-                         ::testing::Values(ScaleCase{"at the surface density: weight times acceleration", 0.020,
-                                                     2000.0 * kG0, 0.020, 2000.0 * kG0},
-                                           ScaleCase{"at half of it: half", 0.010, 2000.0 * kG0, 0.020, 1000.0 * kG0},
-                                           ScaleCase{"at a tenth: a tenth", 0.1225, 1000.0 * kG0, 1.225, 100.0 * kG0},
-                                           ScaleCase{"landed share of the weight", 1.225, 0.05 * 1000.0 * kG0, 1.225,
-                                                     50.0 * kG0},
-                                           ScaleCase{"no air", 0.0, 1000.0 * kG0, 1.225, 0.0},
-                                           ScaleCase{"no mass", 1.225, 0.0, 1.225, 0.0}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindForceScale,
+    ::testing::Values(ScaleCase{"at the surface density: weight times acceleration", 0.020, 2000.0 * kG0, 0.020,
+                                2000.0 * kG0},
+                      ScaleCase{"at half of it: half", 0.010, 2000.0 * kG0, 0.020, 1000.0 * kG0},
+                      ScaleCase{"at a tenth: a tenth", 0.1225, 1000.0 * kG0, 1.225, 100.0 * kG0},
+                      ScaleCase{"landed share of the weight", 1.225, 0.05 * 1000.0 * kG0, 1.225, 50.0 * kG0},
+                      ScaleCase{"no air", 0.0, 1000.0 * kG0, 1.225, 0.0}, ScaleCase{"no mass", 1.225, 0.0, 1.225, 0.0}),
+    kNamedByWhat);
 
 struct RefusedScaleCase {
   const char* what;
@@ -330,7 +420,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, WindForceRefused,
                                            RefusedScaleCase{"NaN density", kNaN, 1.0, 1.0},
                                            RefusedScaleCase{"negative density", -1.0, 1.0, 1.0},
                                            RefusedScaleCase{"infinite weight", 1.0, kInf, 1.0},
-                                           RefusedScaleCase{"force overflows", 1.0e300, 1.0e300, 1.0e-300}));
+                                           RefusedScaleCase{"force overflows", 1.0e300, 1.0e300, 1.0e-300}),
+                         kNamedByWhat);
 
 // The host's atmospheres against the published US Standard Atmosphere 1976
 // (geometric altitudes; the table's five figures).
