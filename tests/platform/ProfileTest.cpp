@@ -1,9 +1,9 @@
 // The private-profile functions against a table of cases that Windows' own
-// functions pass too (the Windows build runs this file against kernel32).
-// Windows rewrites a file in its own layout (blank lines dropped, lines
-// trimmed), so file contents are compared line by line, trimmed, without
-// blank lines; the exact bytes that this platform layer keeps are tested
-// apart.
+// functions pass too (the Windows build runs this file against kernel32, in
+// CI under Wine). Wine's kernel32 rewrites a whole file in its own layout
+// (blank lines dropped, lines trimmed), so file contents are compared line by
+// line, trimmed, without blank lines; the exact bytes that this platform
+// layer keeps are tested apart.
 #include <gtest/gtest.h>
 
 #include <cctype>
