@@ -13,9 +13,10 @@ constexpr double kLandedWeightShare = 0.05;
 constexpr double kSearchStep = 500.0;           // m, the grid of the altitude limit
 constexpr double kSearchAirspeed = 100.0;       // m/s
 constexpr double kSearchDynamicPressure = 1.0;  // Pa
-// An atmosphere limit above this (no real one comes near) is first lowered
-// onto its grid below it, so that the search stays a few thousand queries.
-constexpr double kSearchCeiling = 1.0e7;  // m
+// An atmosphere limit above this (no real one comes near, and the layers stop
+// there) is first lowered onto its grid below it, so that the search stays a
+// few thousand queries.
+constexpr double kSearchCeiling = 1.0e6;  // m
 
 bool Finite(double v) { return std::isfinite(v); }
 
