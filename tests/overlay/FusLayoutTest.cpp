@@ -1,6 +1,8 @@
 // The overlay's two columns placed beside the centre of the viewport.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "ModuleFixture.h"
 
 namespace {
@@ -23,6 +25,9 @@ struct LayoutCase {
   int32_t size;
   double top, labelsX, valuesX, factor;
 };
+
+// Cases print as their description, not as raw bytes.
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.what; }
 
 class FusLayoutCases : public FusLayout, public ::testing::WithParamInterface<LayoutCase> {};
 

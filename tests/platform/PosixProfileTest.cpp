@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "FileSizeLimit.h"
@@ -26,6 +27,9 @@ struct ExactCase {
   const char* value;
   const char* after;
 };
+
+// Cases print as their description, not as raw bytes.
+void PrintTo(const ExactCase& c, std::ostream* os) { *os << c.what; }
 
 class ProfileExactBytes : public ::testing::TestWithParam<ExactCase> {};
 
@@ -138,6 +142,8 @@ struct BreakCase {
   const char* key;
   const char* value;
 };
+
+void PrintTo(const BreakCase& c, std::ostream* os) { *os << c.what; }
 
 class ProfileLineBreak : public ::testing::TestWithParam<BreakCase> {};
 

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "Platform.h"
@@ -50,6 +51,9 @@ struct IntCase {
   const char* key;
   UINT expected;
 };
+
+// Cases print as their description, not as raw bytes.
+void PrintTo(const IntCase& c, std::ostream* os) { *os << c.what; }
 
 class ProfileInt : public ::testing::TestWithParam<IntCase> {};
 
@@ -139,6 +143,8 @@ struct WriteCase {
   const char* after;  // the file's lines, trimmed, without blank lines
 };
 
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.what; }
+
 class ProfileWrite : public ::testing::TestWithParam<WriteCase> {};
 
 TEST_P(ProfileWrite, ChangesOnlyWhatItMust) {
@@ -214,6 +220,8 @@ struct NamesCase {
   DWORD count;
   std::string prefix;  // what the buffer starts with
 };
+
+void PrintTo(const NamesCase& c, std::ostream* os) { *os << c.what; }
 
 class ProfileSectionNames : public ::testing::TestWithParam<NamesCase> {};
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "Atmospheres.h"
@@ -76,6 +77,9 @@ struct LandedCase {
   DWORD flightStatus;
   size_t forces;
 };
+
+// Cases print as their description, not as raw bytes.
+void PrintTo(const LandedCase& c, std::ostream* os) { *os << c.what; }
 
 class LoadedWind : public LoadedModule, public ::testing::WithParamInterface<LandedCase> {};
 

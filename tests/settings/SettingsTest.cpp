@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "Galeboard.h"
@@ -95,6 +96,9 @@ struct SectionCase {
   const char* section;
 };
 
+// Cases print as their description, not as raw bytes.
+void PrintTo(const SectionCase& c, std::ostream* os) { *os << c.section; }
+
 class SectionNames : public SettingsTest, public ::testing::WithParamInterface<SectionCase> {};
 
 TEST_P(SectionNames, AreTheClassNameFollowedByTheBodyName) {
@@ -174,6 +178,8 @@ struct ClampCase {
   std::function<int32_t(const Settings&)> field;
   int32_t loaded;
 };
+
+void PrintTo(const ClampCase& c, std::ostream* os) { *os << c.stored; }
 
 class Clamping : public SettingsTest, public ::testing::WithParamInterface<ClampCase> {};
 
@@ -365,6 +371,8 @@ struct UnsafeCase {
   const char* what;
   std::string className;
 };
+
+void PrintTo(const UnsafeCase& c, std::ostream* os) { *os << c.what; }
 
 class UnsafeSectionName : public SettingsTest, public ::testing::WithParamInterface<UnsafeCase> {};
 

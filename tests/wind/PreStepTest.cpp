@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 
 #include "ModuleFixture.h"
@@ -92,6 +93,9 @@ struct LimitCase {
   const char* body;
   double windAltLimit;
 };
+
+// Cases print as their description, not as raw bytes.
+void PrintTo(const LimitCase& c, std::ostream* os) { *os << c.body; }
 
 class AltitudeLimit : public PreStep, public ::testing::WithParamInterface<LimitCase> {};
 
@@ -286,6 +290,8 @@ struct NoForceCase {
   std::function<void(ghost::Vessel&)> arrange;
 };
 
+void PrintTo(const NoForceCase& c, std::ostream* os) { *os << c.what; }
+
 class NoForce : public PreStep, public ::testing::WithParamInterface<NoForceCase> {};
 
 TEST_P(NoForce, LeavesWindAccelZeroAndAddsNoForce) {
@@ -375,6 +381,8 @@ struct ScaleCase {
   double factor;  // expected force / acceleration
 };
 
+void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.what; }
+
 class WindForceScale : public ::testing::TestWithParam<ScaleCase> {};
 
 TEST_P(WindForceScale, GrowsWithWeightAndDensityRatio) {
@@ -400,6 +408,8 @@ struct RefusedScaleCase {
   const char* what;
   double rho, weight, surfaceDensity;
 };
+
+void PrintTo(const RefusedScaleCase& c, std::ostream* os) { *os << c.what; }
 
 class WindForceRefused : public ::testing::TestWithParam<RefusedScaleCase> {};
 
@@ -429,6 +439,8 @@ struct DensityCase {
   double altitude;  // m
   double rho;       // kg/m^3
 };
+
+void PrintTo(const DensityCase& c, std::ostream* os) { *os << c.altitude << " m"; }
 
 class EarthDensity : public ::testing::TestWithParam<DensityCase> {};
 
