@@ -98,7 +98,10 @@ constexpr size_t kNone = static_cast<size_t>(-1);
 class Profile {
  public:
   explicit Profile(const std::string& content) {
-    size_t i = 0;
+    // A byte-order mark that an editor put at the start belongs to no line:
+    // it stays at the start whatever is written before the first line.
+    size_t i = content.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    bom_ = content.substr(0, i);
     while (i < content.size()) {
       size_t j = content.find_first_of("\r\n", i);
       if (j == std::string::npos) {
@@ -112,17 +115,12 @@ class Profile {
   }
 
   std::string Serialize() const {
-    std::string out;
+    std::string out = bom_;
     for (const Line& l : lines_) out += l.text + l.eol;
     return out;
   }
 
-  Parsed ParseLine(size_t i) const {
-    std::string_view t = lines_[i].text;
-    // A byte-order mark that an editor put at the start belongs to no name.
-    if (i == 0 && t.substr(0, 3) == "\xEF\xBB\xBF") t.remove_prefix(3);
-    return Parse(t);
-  }
+  Parsed ParseLine(size_t i) const { return Parse(lines_[i].text); }
 
   std::vector<Section> Sections() const {
     std::vector<Section> out;
@@ -175,6 +173,7 @@ class Profile {
   size_t size() const { return lines_.size(); }
 
  private:
+  std::string bom_;
   std::vector<Line> lines_;
 };
 
@@ -361,6 +360,12 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName, co
   if (!lpAppName || !lpFileName || !*lpFileName) return FALSE;
   // A line break would make lines of its own: another section or key.
   if (HasLineBreak(lpAppName) || HasLineBreak(lpKeyName) || HasLineBreak(lpString)) return FALSE;
+  // A key that would read back as a header, a comment or another key.
+  if (lpKeyName) {
+    std::string_view key = Trim(lpKeyName);
+    if (key.find('=') != std::string_view::npos || (!key.empty() && (key.front() == '[' || key.front() == ';')))
+      return FALSE;
+  }
 
   std::string content;
   // A file that exists but cannot be read is never replaced by a new one.

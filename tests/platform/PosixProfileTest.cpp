@@ -63,6 +63,9 @@ const ExactCase kExactCases[] = {
     {"a byte-order mark is kept and the first header still found",
      "\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2",
      "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+    {"a key before the first header goes after the byte-order mark, which keeps the header a header",
+     "\xEF\xBB\xBF[A]\r\nk=1\r\n", "", "n", "2",
+     "\xEF\xBB\xBFn=2\r\n[A]\r\nk=1\r\n"},
     {"a comment that looks like the key is left alone",
      "[A]\r\n;k=1\r\n", "A", "k", "2",
      "[A]\r\n;k=1\r\nk=2\r\n"},
@@ -145,9 +148,9 @@ struct BreakCase {
 
 void PrintTo(const BreakCase& c, std::ostream* os) { *os << c.what; }
 
-class ProfileLineBreak : public ::testing::TestWithParam<BreakCase> {};
+class ProfileUnwritableName : public ::testing::TestWithParam<BreakCase> {};
 
-TEST_P(ProfileLineBreak, IsRefusedAndTheFileKept) {
+TEST_P(ProfileUnwritableName, IsRefusedAndTheFileKept) {
   const BreakCase& c = GetParam();
   ScratchFolder folder;
   std::string path = (folder / "test.ini").string();
@@ -157,11 +160,16 @@ TEST_P(ProfileLineBreak, IsRefusedAndTheFileKept) {
   EXPECT_EQ(ReadFile(path), before) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileLineBreak,
-                         ::testing::Values(BreakCase{"in the section", "X\r\n[A", "k", "2"},
-                                           BreakCase{"in the key", "A", "k\nj", "2"},
-                                           BreakCase{"in the value", "A", "k", "2\r\n[B]"},
-                                           BreakCase{"a lone CR in the value", "A", "k", "2\rx"}));
+// Each would add a line of its own, or a line that reads back as something
+// else: another section, a comment, another key.
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileUnwritableName,
+                         ::testing::Values(BreakCase{"a line break in the section", "X\r\n[A", "k", "2"},
+                                           BreakCase{"a line break in the key", "A", "k\nj", "2"},
+                                           BreakCase{"a line break in the value", "A", "k", "2\r\n[B]"},
+                                           BreakCase{"a lone CR in the value", "A", "k", "2\rx"},
+                                           BreakCase{"a key that reads as a header", "", "[B]!", "x"},
+                                           BreakCase{"a key that reads as a comment", "A", ";k", "x"},
+                                           BreakCase{"a key with an equals sign", "A", "k=1", "x"}));
 
 TEST(ProfileSectionNamesCut, EndsWithTwoNulsSoAWalkStopsInside) {
   ScratchFolder folder;
