@@ -1,9 +1,171 @@
+// The page's buttons and keys. Every edit happens in ConsumeKeyBuffered; a
+// button click only picks the key that does the same.
+#include <cassert>
+
 #include "Galeboard.h"
+#include "Module.h"
+#include "WindState.h"
 
-bool Galeboard::ConsumeKeyBuffered(DWORD /*key*/) { return false; }
+namespace {
 
-bool Galeboard::ConsumeButton(int /*bt*/, int /*event*/) { return false; }
+constexpr int kButtons = 12;
 
-char* Galeboard::ButtonLabel(int /*bt*/) { return nullptr; }
+constexpr const char* kLabels[kButtons] = {"E/D", "CLR", "WND", "LOC", "SHR", "TSH",
+                                           "DSR", "adj", "",    "FUS", "col", "siz"};
 
-int Galeboard::ButtonMenu(const MFDBUTTONMENU** /*menu*/) const { return 12; }
+constexpr MFDBUTTONMENU kMenu[kButtons] = {
+    {"Enable/disable", "the wind", 0},
+    {"Disable the wind", "and clear layers", 0},
+    {"Global wind level", "inc/dec", 0},
+    {"Local wind level", "inc/dec", 0},
+    {"Wind shear level", "inc/dec", 0},
+    {"Wind shear period", "inc/dec", 0},
+    {"Disable wind when", "ship at rest", 0},
+    {"Adjust the step", "for TSH", 0},
+    {"", "", 0},
+    {"FUS show/hide", "", 0},
+    {"FUS color", "", 0},
+    {"FUS size", "inc/dec", 0},
+};
+
+// Key of a left and of a right press on each button; 0: the press does nothing.
+struct ButtonKeys {
+  DWORD left, right;
+};
+constexpr ButtonKeys kButtonKeys[kButtons] = {
+    {OAPI_KEY_E, 0},          {OAPI_KEY_C, 0},          {OAPI_KEY_Q, OAPI_KEY_W}, {OAPI_KEY_A, OAPI_KEY_S},
+    {OAPI_KEY_Z, OAPI_KEY_X}, {OAPI_KEY_O, OAPI_KEY_P}, {OAPI_KEY_D, 0},          {OAPI_KEY_K, OAPI_KEY_L},
+    {0, 0},                   {OAPI_KEY_F, OAPI_KEY_F}, {OAPI_KEY_N, OAPI_KEY_M}, {OAPI_KEY_V, OAPI_KEY_B},
+};
+
+constexpr int32_t kMaxShearPeriod = 1999;  // half-minutes
+constexpr int32_t kMaxStepIndex = 2;
+constexpr int32_t kMaxFusColour = 3;
+constexpr int32_t kMinFusSize = 1;
+constexpr int32_t kMaxFusSize = 10;
+
+// One step down, from 0 round to max.
+void Lower(int32_t& v, int32_t max) {
+  --v;
+  if (v < 0) v = max;
+}
+
+// One step up, from max round to 0.
+void Raise(int32_t& v, int32_t max) {
+  ++v;
+  if (v > max) v = 0;
+}
+
+}  // namespace
+
+char* Galeboard::ButtonLabel(int bt) {
+  if (static_cast<unsigned>(bt) >= static_cast<unsigned>(kButtons)) return nullptr;
+  // The SDK's signature wants a mutable text; the host only reads it.
+  return const_cast<char*>(kLabels[bt]);
+}
+
+int Galeboard::ButtonMenu(const MFDBUTTONMENU** menu) const {
+  if (menu) *menu = kMenu;
+  return kButtons;
+}
+
+bool Galeboard::ConsumeButton(int bt, int event) {
+  if (static_cast<unsigned>(bt) >= static_cast<unsigned>(kButtons)) return false;
+  DWORD key = 0;
+  if (event & PANEL_MOUSE_LBDOWN)
+    key = kButtonKeys[bt].left;
+  else if (event & PANEL_MOUSE_RBDOWN)
+    key = kButtonKeys[bt].right;
+  if (key == 0) return false;
+  return ConsumeKeyBuffered(key);
+}
+
+bool Galeboard::ConsumeKeyBuffered(DWORD key) {
+  WindStateRecord& w = WindState;
+  switch (key) {
+    case OAPI_KEY_E:
+      if (w.WindOn) {
+        w.WindOn = false;
+      } else {
+        w.GenerateLayers();
+        w.WindOn = true;
+      }
+      return true;
+    case OAPI_KEY_C:
+      w.ClearWind();
+      return true;
+    case OAPI_KEY_Q:
+      Lower(w.WNDlvl, w.WNDmax);
+      return true;
+    case OAPI_KEY_W:
+      Raise(w.WNDlvl, w.WNDmax);
+      return true;
+    case OAPI_KEY_A:
+      Lower(w.TURlvl, w.TURmax);
+      return true;
+    case OAPI_KEY_S:
+      // A local wind that starts from level 0 begins with fresh ramps.
+      if (w.TURlvl == 0)
+        for (WindRamp& r : w.localWind) r.timeLeft = 0.0;
+      Raise(w.TURlvl, w.TURmax);
+      return true;
+    case OAPI_KEY_Z:
+      Lower(w.SHRlvl, w.SHRmax);
+      return true;
+    case OAPI_KEY_X:
+      // Likewise a shear that starts from level 0 begins with no event running.
+      if (w.SHRlvl == 0) {
+        w.shearRise.timeLeft = 0.0;
+        w.shearFall.timeLeft = 0.0;
+        w.shearTurn.timeLeft = 0.0;
+      }
+      Raise(w.SHRlvl, w.SHRmax);
+      return true;
+    case OAPI_KEY_O:
+    case OAPI_KEY_P: {
+      assert(w.SHRt_stpI >= 0 && w.SHRt_stpI <= kMaxStepIndex);
+      const int32_t step = w.SHRt_step[w.SHRt_stpI];
+      // The period goes to the far end of its range rather than modulo.
+      if (key == OAPI_KEY_O) {
+        w.SHRt -= step;
+        if (w.SHRt < 0) w.SHRt = kMaxShearPeriod;
+      } else {
+        w.SHRt += step;
+        if (w.SHRt > kMaxShearPeriod) w.SHRt = 0;
+      }
+      return true;
+    }
+    case OAPI_KEY_K:
+      Lower(w.SHRt_stpI, kMaxStepIndex);
+      return true;
+    case OAPI_KEY_L:
+      Raise(w.SHRt_stpI, kMaxStepIndex);
+      return true;
+    case OAPI_KEY_D:
+      moduleInstance->DisRest = 1 - moduleInstance->DisRest;
+      return true;
+    case OAPI_KEY_F:
+      // The overlay reads FUSoo at its next refresh.
+      moduleInstance->FUSoo = 1 - moduleInstance->FUSoo;
+      return true;
+    // The overlay keys do their work but leave the key to the host.
+    case OAPI_KEY_N:
+      Lower(moduleInstance->FUScol, kMaxFusColour);
+      moduleInstance->LayoutFusOverlay();
+      return false;
+    case OAPI_KEY_M:
+      Raise(moduleInstance->FUScol, kMaxFusColour);
+      moduleInstance->LayoutFusOverlay();
+      return false;
+    case OAPI_KEY_V:
+      if (moduleInstance->FUSsize > kMinFusSize) --moduleInstance->FUSsize;
+      moduleInstance->LayoutFusOverlay();
+      return false;
+    case OAPI_KEY_B:
+      if (moduleInstance->FUSsize < kMaxFusSize) ++moduleInstance->FUSsize;
+      moduleInstance->LayoutFusOverlay();
+      return false;
+    default:
+      return false;
+  }
+}
