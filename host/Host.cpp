@@ -50,8 +50,7 @@ void Host::SetFocus(Vessel* v) {
 }
 
 void Host::StartSimulation() {
-  for (oapi::Module* m : modules_)
-    m->clbkFocusChanged(world_.focus ? Handle(world_.focus) : nullptr, nullptr);
+  for (oapi::Module* m : modules_) m->clbkFocusChanged(world_.focus ? Handle(world_.focus) : nullptr, nullptr);
   for (oapi::Module* m : modules_) m->clbkSimulationStart(oapi::Module::RENDER_NONE);
 }
 
@@ -104,10 +103,13 @@ void Host::StoreStatus(int index) {
 }
 
 std::vector<TextCall> Host::Draw(int index) {
-  Display& d = display(index);
-  RecordingSketchpad skp(static_cast<int>(d.spec.charWidth));
-  if (auto* page = dynamic_cast<MFD2*>(d.page)) page->Update(&skp);
+  RecordingSketchpad skp(static_cast<int>(display(index).spec.charWidth));
+  Draw(index, skp);
   return skp.calls();
+}
+
+void Host::Draw(int index, oapi::Sketchpad& skp) {
+  if (auto* page = dynamic_cast<MFD2*>(display(index).page)) page->Update(&skp);
 }
 
 void Host::RegisterModule(oapi::Module* m) { modules_.push_back(m); }

@@ -55,9 +55,9 @@ class OAPIFUNC Host {
   void UnloadModules();
 
   // Simulation callbacks.
-  void SetFocus(Vessel* v);       // clbkFocusChanged(new, old)
-  void StartSimulation();         // focus report for the focus vessel, then clbkSimulationStart
-  void EndSimulation();           // clbkSimulationEnd
+  void SetFocus(Vessel* v);  // clbkFocusChanged(new, old)
+  void StartSimulation();    // focus report for the focus vessel, then clbkSimulationStart
+  void EndSimulation();      // clbkSimulationEnd
   // One step: forces cleared, pre-step, the world's motion (if set), post-step.
   void Step(double dt);
   double simt() const { return simt_; }
@@ -71,9 +71,13 @@ class OAPIFUNC Host {
   void CloseDisplay(int index);
   Display& display(int index) { return displays_[static_cast<size_t>(index)]; }
   bool Key(int display, DWORD key);
+  // event: PANEL_MOUSE_LBDOWN and/or PANEL_MOUSE_RBDOWN, passed on unchanged.
   bool Click(int display, int button, int event);
   void StoreStatus(int display);
+  // Has the page drawn on a RecordingSketchpad with the display's character
+  // width, or on the given sketchpad; returns the text calls made.
   std::vector<TextCall> Draw(int display);
+  void Draw(int display, oapi::Sketchpad& skp);
 
   // What modules asked of the host.
   const std::vector<RegisteredMode>& modes() const { return modes_; }

@@ -232,8 +232,14 @@ MFD2::~MFD2() = default;
 void MFD2::Update(HDC) {}
 bool MFD2::Update(oapi::Sketchpad*) { return false; }
 
-// Fixed palette, 0xBBGGRR, by index (green, yellow, white, red, blue) and
-// intensity (bright, dim).
+// Fixed palette, 0xBBGGRR; the dim shade is the bright one at half strength.
+//   index  colour  bright    dim
+//   0      green   0x00FF00  0x008000
+//   1      yellow  0x00FFFF  0x008080
+//   2      white   0xFFFFFF  0x808080
+//   3      red     0x0000FF  0x000080
+//   4      blue    0xFF8000  0x804000
+// Intensity 0 is bright, any other dim; an index above 4 gives the green.
 DWORD MFD2::GetDefaultColour(DWORD colidx, DWORD intens) const {
   static const DWORD palette[5][2] = {
       {0x00FF00, 0x008000}, {0x00FFFF, 0x008080}, {0xFFFFFF, 0x808080}, {0x0000FF, 0x000080}, {0xFF8000, 0x804000},

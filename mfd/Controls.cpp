@@ -33,9 +33,10 @@ struct ButtonKeys {
   DWORD left, right;
 };
 constexpr ButtonKeys kButtonKeys[kButtons] = {
-    {OAPI_KEY_E, 0},          {OAPI_KEY_C, 0},          {OAPI_KEY_Q, OAPI_KEY_W}, {OAPI_KEY_A, OAPI_KEY_S},
-    {OAPI_KEY_Z, OAPI_KEY_X}, {OAPI_KEY_O, OAPI_KEY_P}, {OAPI_KEY_D, 0},          {OAPI_KEY_K, OAPI_KEY_L},
-    {0, 0},                   {OAPI_KEY_F, OAPI_KEY_F}, {OAPI_KEY_N, OAPI_KEY_M}, {OAPI_KEY_V, OAPI_KEY_B},
+    {OAPI_KEY_E, 0},          {OAPI_KEY_C, 0},          {OAPI_KEY_Q, OAPI_KEY_W},
+    {OAPI_KEY_A, OAPI_KEY_S}, {OAPI_KEY_Z, OAPI_KEY_X}, {OAPI_KEY_O, OAPI_KEY_P},
+    {OAPI_KEY_D, 0},          {OAPI_KEY_K, OAPI_KEY_L}, {0, 0},
+    {OAPI_KEY_F, OAPI_KEY_F}, {OAPI_KEY_N, OAPI_KEY_M}, {OAPI_KEY_V, OAPI_KEY_B},
 };
 
 constexpr int32_t kMaxShearPeriod = 1999;  // half-minutes

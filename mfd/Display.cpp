@@ -25,8 +25,7 @@ int Width(oapi::Sketchpad* skp, const char (&text)[N]) {
 // Formats into buf and draws what was produced. A value too wide for the
 // buffer is drawn cut, never read past the buffer's end.
 template <size_t N>
-[[gnu::format(printf, 5, 6)]] void Number(oapi::Sketchpad* skp, int x, int y, char (&buf)[N], const char* format,
-                                          ...) {
+[[gnu::format(printf, 5, 6)]] void Number(oapi::Sketchpad* skp, int x, int y, char (&buf)[N], const char* format, ...) {
   std::va_list args;
   va_start(args, format);
   const int n = std::vsnprintf(buf, N, format, args);
