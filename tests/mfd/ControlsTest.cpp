@@ -367,6 +367,56 @@ TEST_F(Controls, ClearKeySwitchesOffAndForgetsTheLayersButNotTheLimitOrModel) {
   EXPECT_FALSE(WindState.WindOn);
 }
 
+TEST_F(Controls, ClearThenWindKeyBuildsAFreshSetUpToTheLimit) {
+  GiveLayers(3);
+  WindState.windAltLimit = 5000.0;
+  for (WindRamp& r : WindState.localWind) r.timeLeft = 7.0;
+  EXPECT_TRUE(page_->ConsumeKeyBuffered(OAPI_KEY_C));
+  EXPECT_TRUE(page_->ConsumeKeyBuffered(OAPI_KEY_E));
+  EXPECT_TRUE(WindState.WindOn);
+  ASSERT_GE(WindState.layerCount, 2);
+  EXPECT_EQ(WindState.layers.size(), static_cast<size_t>(WindState.layerCount));
+  EXPECT_EQ(WindState.layers.front().altitude, 0.0);
+  EXPECT_EQ(WindState.layers.back().altitude, 5000.0);
+  for (const WindRamp& r : WindState.localWind) EXPECT_EQ(r.timeLeft, 0.0) << "switching on resets the local wind";
+}
+
+// The overlay keys lay the overlay out again, also when the size stops.
+TEST_F(Controls, OverlayKeysLayTheOverlayOutAgain) {
+  module_->viewW = 1280;
+  module_->viewH = 800;
+  module_->hFusLabels = oapiCreateAnnotation(true, 0.5, module_->fusColours[0]);
+  module_->hFusValues = oapiCreateAnnotation(true, 0.5, module_->fusColours[0]);
+  struct Case {
+    const char* what;
+    DWORD key;
+    int32_t colourBefore, sizeBefore, colourAfter, sizeAfter;
+  };
+  const Case cases[] = {
+      {"N from 0", OAPI_KEY_N, 0, 5, 3, 5}, {"M from 1", OAPI_KEY_M, 1, 5, 2, 5}, {"M from 3", OAPI_KEY_M, 3, 5, 0, 5},
+      {"V from 5", OAPI_KEY_V, 2, 5, 2, 4}, {"V at 1", OAPI_KEY_V, 2, 1, 2, 1},   {"B at 10", OAPI_KEY_B, 1, 10, 1, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    module_->FUScol = c.colourBefore;
+    module_->FUSsize = c.sizeBefore;
+    for (ghost::Annotation& a : world_.annotations) {
+      a.size = 9.0;  // neither key nor layout would give this
+      a.colour = _V(9.0, 9.0, 9.0);
+    }
+    EXPECT_FALSE(page_->ConsumeKeyBuffered(c.key));
+    EXPECT_EQ(module_->FUScol, c.colourAfter);
+    EXPECT_EQ(module_->FUSsize, c.sizeAfter);
+    const VECTOR3& want = module_->fusColours[c.colourAfter];
+    for (const ghost::Annotation& a : world_.annotations) {
+      EXPECT_EQ(a.size, c.sizeAfter / 10.0);
+      EXPECT_EQ(a.colour.x, want.x);
+      EXPECT_EQ(a.colour.y, want.y);
+      EXPECT_EQ(a.colour.z, want.z);
+    }
+  }
+}
+
 // --- Keys the page does not use -----------------------------------------------------
 
 TEST_F(Controls, UnusedKeyIsNotConsumedAndChangesNothing) {
