@@ -204,7 +204,7 @@ TEST_F(EndToEnd, WindActsAfterTheKeyAsForcePerMass) {
       EXPECT_NEAR(t.Number(i, std::string("accel_") + axis), t.Number(i, std::string("force_") + axis) / mass, 1e-5)
           << axis << " at " << t.rows[i].at("t");
   }
-  if (acting == 0) GTEST_SKIP() << "the module in this build applies no wind force yet";
+  EXPECT_GT(acting, 0u) << "the wind acted on no step";
   EXPECT_NE(r.out.find("wind          acted on"), std::string::npos) << r.out;
 }
 
@@ -238,7 +238,6 @@ at 1 store mfd
   Result r = RunTool({scenario, "--out", Out(), "--root", Root()}, scratch_);
   ASSERT_EQ(r.status, 0) << r.err;
   std::string first = ReadFile(cfg);
-  if (first == "[Glider1Earth]\nWNDlvl=7\nSHRt=25\n") GTEST_SKIP() << "the module in this build saves no settings yet";
   for (const char* key : {"WindOn=", "DisRest=", "WNDlvl=7", "TURlvl=", "SHRlvl=", "SHRt=25",
                           "SHRt_stpI=", "FUSoo=", "FUScol=", "FUSsize="})
     EXPECT_NE(first.find(key), std::string::npos) << key << " in\n" << first;
