@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "Atmospheres.h"
+#include "BodyAtmosphere.h"
 #include "Progress.h"
 
 namespace sim {

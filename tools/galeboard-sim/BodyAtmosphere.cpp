@@ -1,0 +1,23 @@
+#include "BodyAtmosphere.h"
+
+#include "Atmospheres.h"
+
+namespace sim {
+
+std::optional<ghost::Atmosphere> MakeAtmosphere(const BodySpec& body) {
+  switch (body.atmosphere) {
+    case AtmosphereKind::Earth1976:
+      return ghost::EarthAtmosphere();
+    case AtmosphereKind::Mars:
+      return ghost::MarsAtmosphere();
+    case AtmosphereKind::Exponential:
+      return ghost::ExponentialAtmosphere(body.density, body.scaleHeight, body.limit);
+    case AtmosphereKind::Uniform:
+      return ghost::UniformAtmosphere(body.density, body.limit);
+    case AtmosphereKind::None:
+      break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace sim
