@@ -141,6 +141,10 @@ int main(int argc, char** argv) {
     if (ec) return Fail("cannot create " + options.out.string() + ": " + ec.message(), kRunFailed);
   }
   if (options.loadModule && !sim::InstallModule(built, layout, &error)) return Fail(error, kRunFailed);
+  // The default root is a fresh installation on every run, so that the same
+  // scenario flies the same way twice; a root given with --root keeps what
+  // earlier runs saved.
+  if (!options.root) fs::remove(layout.settings, ec);
 
   sim::Flight flight(scenario);
   if (options.loadModule && !flight.LoadModule(layout.module, &error))
