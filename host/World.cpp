@@ -5,7 +5,8 @@
 namespace ghost {
 
 ATMPARAM Body::AtmParamsAt(double altitude) const {
-  if (!atmosphere || !atmosphere->profile || !(altitude <= atmosphere->constants.altlimit)) return ATMPARAM{0.0, 0.0, 0.0};
+  if (!atmosphere || !atmosphere->profile || !(altitude <= atmosphere->constants.altlimit))
+    return ATMPARAM{0.0, 0.0, 0.0};
   return atmosphere->profile(altitude);
 }
 

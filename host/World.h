@@ -45,15 +45,15 @@ struct Vessel : Object {
   Vessel();
   ~Vessel();
   std::string className;
-  double mass = 1000.0;      // kg
-  double altitude = 0.0;     // m above the mean radius of body
-  double pitch = 0.0;        // rad
-  double heading = 0.0;      // rad
+  double mass = 1000.0;               // kg
+  double altitude = 0.0;              // m above the mean radius of body
+  double pitch = 0.0;                 // rad
+  double heading = 0.0;               // rad
   VECTOR3 airspeed{{0.0, 0.0, 0.0}};  // m/s, vessel frame
-  DWORD flightStatus = 0;    // bit 0: landed
-  Body* body = nullptr;      // the body the vessel flies at
-  std::vector<AppliedForce> forces;  // added since the last step began
-  std::unique_ptr<VESSEL> iface;     // what oapiGetVesselInterface hands out
+  DWORD flightStatus = 0;             // bit 0: landed
+  Body* body = nullptr;               // the body the vessel flies at
+  std::vector<AppliedForce> forces;   // added since the last step began
+  std::unique_ptr<VESSEL> iface;      // what oapiGetVesselInterface hands out
 
   // The body whose atmosphere holds the vessel, or null.
   Body* AtmRef() const;

@@ -29,8 +29,8 @@ static_assert(sizeof(MsgResult) >= sizeof(void*), "a message result must hold a 
 MsgResult MsgProc(UINT msg, UINT /*mfd*/, WPARAM wparam, LPARAM lparam) {
   if (msg != OAPI_MSG_MFD_OPENEDEX) return 0;
   const auto* spec = reinterpret_cast<const MFDMODEOPENSPEC*>(wparam);
-  auto* page = new Galeboard(static_cast<DWORD>(spec->w), static_cast<DWORD>(spec->h),
-                             reinterpret_cast<VESSEL*>(lparam));
+  auto* page =
+      new Galeboard(static_cast<DWORD>(spec->w), static_cast<DWORD>(spec->h), reinterpret_cast<VESSEL*>(lparam));
   return reinterpret_cast<MsgResult>(page);
 }
 

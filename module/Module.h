@@ -24,14 +24,14 @@ class MODU : public oapi::Module {
   // Places, sizes and colours the two overlay annotations.
   void LayoutFusOverlay();
 
-  double lastFusUpdate = 0.0;  // s, simulation time of the last overlay refresh
-  DWORD viewW = 0;             // viewport width [pixels]
-  DWORD viewH = 0;             // viewport height [pixels]
-  VESSEL* vessel = nullptr;    // the focus vessel
-  OBJHANDLE atmBody;           // body the wind model was set up for; -1: none
-  double surfaceDensity = 0.0;  // kg/m^3 at the surface of atmBody
-  int32_t DisRest = 1;          // 1: no wind force while landed
-  int32_t FUSoo = 1;            // 1: overlay shown
+  double lastFusUpdate = 0.0;       // s, simulation time of the last overlay refresh
+  DWORD viewW = 0;                  // viewport width [pixels]
+  DWORD viewH = 0;                  // viewport height [pixels]
+  VESSEL* vessel = nullptr;         // the focus vessel
+  OBJHANDLE atmBody;                // body the wind model was set up for; -1: none
+  double surfaceDensity = 0.0;      // kg/m^3 at the surface of atmBody
+  int32_t DisRest = 1;              // 1: no wind force while landed
+  int32_t FUSoo = 1;                // 1: overlay shown
   NOTEHANDLE hFusLabels = nullptr;  // overlay label column
   NOTEHANDLE hFusValues = nullptr;  // overlay value column
   int32_t FUScol = 0;               // index into fusColours
