@@ -62,11 +62,15 @@ TEST_F(Controls, EveryButtonHasItsLabelAndTwoMenuLinesWithoutSelectCharacter) {
     const char* label = page_->ButtonLabel(bt);
     ASSERT_NE(label, nullptr) << "an empty label is a text, not a missing one";
     EXPECT_STREQ(label, kButtonTexts[bt].label);
-    ASSERT_NE(menu[bt].line1, nullptr);
-    ASSERT_NE(menu[bt].line2, nullptr);
-    EXPECT_STREQ(menu[bt].line1, kButtonTexts[bt].line1);
-    EXPECT_STREQ(menu[bt].line2, kButtonTexts[bt].line2);
-    EXPECT_EQ(menu[bt].selchar, 0);
+    // The records are packed: copy the fields out before binding references.
+    const char* line1 = menu[bt].line1;
+    const char* line2 = menu[bt].line2;
+    const char selchar = menu[bt].selchar;
+    ASSERT_NE(line1, nullptr);
+    ASSERT_NE(line2, nullptr);
+    EXPECT_STREQ(line1, kButtonTexts[bt].line1);
+    EXPECT_STREQ(line2, kButtonTexts[bt].line2);
+    EXPECT_EQ(selchar, 0);
   }
 }
 
