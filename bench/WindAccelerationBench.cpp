@@ -85,5 +85,3 @@ BENCHMARK(BM_AllThreeOn);
 BENCHMARK(BM_AllLevelsZero);
 
 }  // namespace
-
-BENCHMARK_MAIN();
