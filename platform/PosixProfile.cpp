@@ -5,13 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Platform.h"
@@ -42,9 +45,36 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 bool HasLineBreak(const char* s) { return s && std::strpbrk(s, "\r\n") != nullptr; }
 
 struct Line {
-  std::string text;  // without its line ending
-  std::string eol;   // "\r\n", "\n", "\r", or empty for a last line without one
+  std::string_view text;  // without its line ending
+  std::string_view eol;   // "\r\n", "\n", "\r", or empty for a last line without one
 };
+
+// The first CR or LF from i on, or npos; find_first_of would call memchr on
+// the two characters for every byte of the file.
+size_t FindLineBreak(std::string_view s, size_t i) {
+  for (; i < s.size(); ++i)
+    if (s[i] == '\n' || s[i] == '\r') return i;
+  return std::string_view::npos;
+}
+
+size_t ByteOrderMarkLength(std::string_view content) { return content.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0; }
+
+// Calls fn(text, eol) for each line after a byte-order mark, in order, until
+// fn returns false. The views point into content.
+template <typename Fn>
+void ForEachLine(std::string_view content, Fn fn) {
+  size_t i = ByteOrderMarkLength(content);
+  while (i < content.size()) {
+    size_t j = FindLineBreak(content, i);
+    if (j == std::string_view::npos) {
+      fn(content.substr(i), std::string_view());
+      return;
+    }
+    size_t eolLength = content[j] == '\r' && j + 1 < content.size() && content[j + 1] == '\n' ? 2 : 1;
+    if (!fn(content.substr(i, j - i), content.substr(j, eolLength))) return;
+    i = j + eolLength;
+  }
+}
 
 enum class Kind { Blank, Comment, Header, Key };
 
@@ -84,98 +114,86 @@ Parsed Parse(std::string_view text) {
   return p;
 }
 
-// Lines [begin, end) of one section; header is the index of its header line,
-// npos for the part before the first header, which reads as the section "".
-struct Section {
-  std::string_view name;
-  size_t header;
-  size_t begin;
-  size_t end;
-};
-
 constexpr size_t kNone = static_cast<size_t>(-1);
 
-class Profile {
- public:
-  explicit Profile(const std::string& content) {
-    // A byte-order mark that an editor put at the start belongs to no line:
-    // it stays at the start whatever is written before the first line.
-    size_t i = content.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    bom_ = content.substr(0, i);
-    while (i < content.size()) {
-      size_t j = content.find_first_of("\r\n", i);
-      if (j == std::string::npos) {
-        lines_.push_back(Line{content.substr(i), ""});
-        break;
-      }
-      size_t eolLength = content[j] == '\r' && j + 1 < content.size() && content[j + 1] == '\n' ? 2 : 1;
-      lines_.push_back(Line{content.substr(i, j - i), content.substr(j, eolLength)});
-      i = j + eolLength;
-    }
-  }
-
-  std::string Serialize() const {
-    std::string out = bom_;
-    for (const Line& l : lines_) out += l.text + l.eol;
-    return out;
-  }
-
-  Parsed ParseLine(size_t i) const { return Parse(lines_[i].text); }
-
-  std::vector<Section> Sections() const {
-    std::vector<Section> out;
-    out.push_back(Section{"", kNone, 0, lines_.size()});
-    for (size_t i = 0; i < lines_.size(); ++i) {
-      Parsed p = ParseLine(i);
-      if (p.kind != Kind::Header) continue;
-      out.back().end = i;
-      out.push_back(Section{p.name, i, i + 1, lines_.size()});
-    }
-    return out;
-  }
-
-  // The first section whose name matches, letter case aside; or null.
-  static const Section* Find(const std::vector<Section>& sections, std::string_view name) {
-    name = Trim(name);
-    for (const Section& s : sections)
-      if (EqualNoCase(s.name, name)) return &s;
-    return nullptr;
-  }
-
-  // The first key line of the section whose key matches; kNone if none.
-  size_t FindKey(const Section& s, std::string_view key) const {
-    key = Trim(key);
-    for (size_t i = s.begin; i < s.end; ++i) {
-      Parsed p = ParseLine(i);
-      if (p.kind == Kind::Key && EqualNoCase(p.name, key)) return i;
-    }
-    return kNone;
-  }
-
-  // The line ending new lines get: the file's own, or Windows' for a new file.
-  std::string Eol() const {
-    for (const Line& l : lines_)
-      if (!l.eol.empty()) return l.eol;
-    return "\r\n";
-  }
-
-  void Insert(size_t at, std::string text) {
-    std::string eol = Eol();
-    if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = eol;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), eol});
-  }
-
-  void Erase(size_t from, size_t to) {
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(from), lines_.begin() + static_cast<std::ptrdiff_t>(to));
-  }
-
-  std::vector<Line>& lines() { return lines_; }
-  size_t size() const { return lines_.size(); }
-
- private:
-  std::string bom_;
-  std::vector<Line> lines_;
+// Where a write into one section of a file goes, found in one pass over its
+// text: a write then splices the text rather than rebuilding it line by
+// line, so that a large file costs a copy and no more.
+struct WritePlace {
+  bool found = false;  // the first section of the name, letter case aside
+  size_t begin = 0;    // its header line, or the first line for the part before any header
+  size_t end = 0;      // the next header line, or the end of the text
+  // The first key line of the section whose key matches, and its end with
+  // and without the line ending.
+  size_t key = kNone;
+  size_t keyTextEnd = 0;
+  size_t keyLineEnd = 0;
+  Parsed keyLine;
+  // Where a new key goes: after the section's last line that is not blank,
+  // and whether that line, last in the file, has no line ending to end it.
+  size_t insert = 0;
+  bool insertNeedsEol = false;
+  std::string_view eol = "\r\n";  // the file's own line ending, or Windows' for a new file
 };
+
+WritePlace FindWritePlace(std::string_view content, std::string_view section, const char* keyName) {
+  WritePlace w;
+  const std::string_view key = keyName ? Trim(keyName) : std::string_view();
+  section = Trim(section);
+  const size_t bom = ByteOrderMarkLength(content);
+  w.end = content.size();
+  bool inside = section.empty();  // the part before the first header is the section ""
+  if (inside) {
+    w.found = true;
+    w.begin = w.insert = bom;
+  }
+  bool eolSeen = false;
+  ForEachLine(content, [&](std::string_view text, std::string_view eol) {
+    const size_t start = static_cast<size_t>(text.data() - content.data());
+    const size_t lineEnd = start + text.size() + eol.size();
+    if (!eolSeen && !eol.empty()) {
+      w.eol = eol;
+      eolSeen = true;
+    }
+    Parsed p = Parse(text);
+    if (p.kind == Kind::Header) {
+      if (inside) {
+        w.end = start;
+        return false;
+      }
+      if (!w.found && EqualNoCase(p.name, section)) {
+        w.found = inside = true;
+        w.begin = start;
+        w.insert = lineEnd;
+        w.insertNeedsEol = eol.empty();
+      }
+      return true;
+    }
+    if (!inside) return true;
+    if (p.kind != Kind::Blank) {
+      w.insert = lineEnd;
+      w.insertNeedsEol = eol.empty();
+    }
+    if (keyName && w.key == kNone && p.kind == Kind::Key && EqualNoCase(p.name, key)) {
+      w.key = start;
+      w.keyTextEnd = start + text.size();
+      w.keyLineEnd = lineEnd;
+      w.keyLine = p;
+    }
+    return true;
+  });
+  return w;
+}
+
+// content with [from, to) replaced by text.
+std::string Spliced(std::string_view content, size_t from, size_t to, std::string_view text) {
+  std::string out;
+  out.reserve(content.size() - (to - from) + text.size());
+  out.append(content.substr(0, from));
+  out.append(text);
+  out.append(content.substr(to));
+  return out;
+}
 
 enum class ReadResult { Ok, Missing, Failed };
 
@@ -183,6 +201,8 @@ ReadResult ReadWhole(const char* path, std::string* out) {
   out->clear();
   int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) out->reserve(static_cast<size_t>(st.st_size));
   char buf[8192];
   for (;;) {
     ssize_t n = read(fd, buf, sizeof buf);
@@ -196,6 +216,55 @@ ReadResult ReadWhole(const char* path, std::string* out) {
   }
   close(fd);
   return ReadResult::Ok;
+}
+
+// Reads the file a piece at a time and calls fn(text) for each line after a
+// byte-order mark, in order, until fn returns false: a read holds no more of
+// the file than its longest line, however large the file is.
+template <typename Fn>
+ReadResult ForEachLineOfFile(const char* path, Fn fn) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+  constexpr size_t kPiece = 1 << 16;
+  std::string buf;
+  size_t start = 0;
+  bool first = true;
+  for (;;) {
+    size_t held = buf.size();
+    buf.resize(held + kPiece);
+    ssize_t n = read(fd, buf.data() + held, kPiece);
+    buf.resize(held + (n > 0 ? static_cast<size_t>(n) : 0));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return ReadResult::Failed;
+    }
+    const bool atEnd = n == 0;
+    if (first) {
+      if (buf.size() < 3 && !atEnd) continue;
+      start = ByteOrderMarkLength(buf);
+      first = false;
+    }
+    const std::string_view held_text(buf);
+    for (;;) {
+      size_t j = FindLineBreak(held_text, start);
+      // A CR that ends what is held may yet be followed by its LF.
+      if (j == std::string_view::npos || (held_text[j] == '\r' && j + 1 == held_text.size() && !atEnd)) break;
+      size_t eolLength = held_text[j] == '\r' && j + 1 < held_text.size() && held_text[j + 1] == '\n' ? 2 : 1;
+      if (!fn(held_text.substr(start, j - start))) {
+        close(fd);
+        return ReadResult::Ok;
+      }
+      start = j + eolLength;
+    }
+    if (atEnd) {
+      if (start < held_text.size()) fn(held_text.substr(start));
+      close(fd);
+      return ReadResult::Ok;
+    }
+    buf.erase(0, start);
+    start = 0;
+  }
 }
 
 bool WriteAll(int fd, const std::string& data) {
@@ -221,6 +290,11 @@ bool ReplaceFile(const char* path, const std::string& content) {
   }
   struct stat old;
   bool hadOld = stat(target.c_str(), &old) == 0;
+  // A read-only file stays as it is, as Windows keeps one with its read-only
+  // attribute. The rename below needs only the folder's permission, so the
+  // file's own is asked here; without any write bit it counts as read-only
+  // even for a user whom the system would let write it.
+  if (hadOld && ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) return false;
 
   std::string temp;
   int fd = -1;
@@ -291,17 +365,17 @@ UINT ParseInt(std::string_view s) {
 
 DWORD GetPrivateProfileSectionNamesA(char* lpszReturnBuffer, DWORD nSize, const char* lpFileName) {
   if (!lpszReturnBuffer || nSize == 0) return 0;
-  std::string content;
   std::string list;
-  if (lpFileName && ReadWhole(lpFileName, &content) == ReadResult::Ok) {
-    Profile profile(content);
-    for (const Section& s : profile.Sections()) {
-      // A nameless section cannot be listed: its empty name would end the list.
-      if (s.header == kNone || s.name.empty()) continue;
-      list.append(s.name);
+  auto listHeader = [&list](std::string_view text) {
+    Parsed p = Parse(text);
+    // A nameless section cannot be listed: its empty name would end the list.
+    if (p.kind == Kind::Header && !p.name.empty()) {
+      list.append(p.name);
       list += '\0';
     }
-  }
+    return true;
+  };
+  if (lpFileName && ForEachLineOfFile(lpFileName, listHeader) != ReadResult::Ok) list.clear();
   list += '\0';
   if (nSize == 1) {
     lpszReturnBuffer[0] = '\0';
@@ -321,32 +395,39 @@ DWORD GetPrivateProfileSectionNamesA(char* lpszReturnBuffer, DWORD nSize, const 
 
 UINT GetPrivateProfileIntA(const char* lpAppName, const char* lpKeyName, int nDefault, const char* lpFileName) {
   const UINT fallback = static_cast<UINT>(nDefault);
-  std::string content;
-  if (!lpFileName || ReadWhole(lpFileName, &content) != ReadResult::Ok) return fallback;
-  Profile profile(content);
-  std::vector<Section> sections = profile.Sections();
+  if (!lpFileName) return fallback;
 
   // Windows reads the text of the key, or with a null section the list of
   // section names, with a null key the list of keys, and takes the integer of
-  // its first item.
-  std::string_view text;
-  if (!lpAppName) {
-    for (const Section& s : sections)
-      if (s.header != kNone && !s.name.empty()) {
-        text = s.name;
-        break;
-      }
-  } else if (const Section* s = Profile::Find(sections, lpAppName)) {
-    if (!lpKeyName) {
-      for (size_t i = s->begin; i < s->end && text.empty(); ++i) {
-        Parsed p = profile.ParseLine(i);
-        if (p.kind == Kind::Key) text = p.name;
-      }
-    } else {
-      size_t line = profile.FindKey(*s, lpKeyName);
-      if (line != kNone) text = profile.ParseLine(line).value;
+  // its first item. Only the first section of the name counts; the part
+  // before the first header is the section "".
+  std::string found;
+  const std::string_view section = lpAppName ? Trim(lpAppName) : std::string_view();
+  const std::string_view key = lpKeyName ? Trim(lpKeyName) : std::string_view();
+  bool inside = lpAppName && section.empty();
+  auto read = [&](std::string_view line) {
+    Parsed p = Parse(line);
+    if (!lpAppName) {
+      if (p.kind != Kind::Header || p.name.empty()) return true;
+      found = p.name;
+      return false;
     }
-  }
+    if (p.kind == Kind::Header) {
+      if (inside) return false;
+      inside = EqualNoCase(p.name, section);
+      return true;
+    }
+    if (!inside || p.kind != Kind::Key) return true;
+    if (!lpKeyName) {
+      found = p.name;
+      return found.empty();
+    }
+    if (!EqualNoCase(p.name, key)) return true;
+    found = p.value;
+    return false;
+  };
+  if (ForEachLineOfFile(lpFileName, read) != ReadResult::Ok) return fallback;
+  std::string_view text = found;
   // A value in matching quotes reads without them.
   if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
     text = text.substr(1, text.size() - 2);
@@ -370,36 +451,30 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName, co
   std::string content;
   // A file that exists but cannot be read is never replaced by a new one.
   if (ReadWhole(lpFileName, &content) == ReadResult::Failed) return FALSE;
-  Profile profile(content);
-  std::vector<Section> sections = profile.Sections();
-  const Section* section = Profile::Find(sections, lpAppName);
+  const WritePlace w = FindWritePlace(content, lpAppName, lpKeyName);
+  const std::string eol(w.eol);
 
+  std::string result;
   if (!lpKeyName) {
-    if (!section) return TRUE;
-    profile.Erase(section->header == kNone ? section->begin : section->header, section->end);
-  } else if (!section) {
+    if (!w.found) return TRUE;
+    result = Spliced(content, w.begin, w.end, "");
+  } else if (!w.found) {
     if (!lpString) return TRUE;
-    size_t end = profile.size();
-    profile.Insert(end, "[" + std::string(Trim(lpAppName)) + "]");
-    profile.Insert(end + 1, std::string(Trim(lpKeyName)) + "=" + lpString);
+    // A last line without a line ending gets one before the new section.
+    const bool open = content.size() > ByteOrderMarkLength(content) && content.back() != '\n' && content.back() != '\r';
+    std::string added = (open ? eol : "") + "[" + std::string(Trim(lpAppName)) + "]" + eol +
+                        std::string(Trim(lpKeyName)) + "=" + lpString + eol;
+    result = Spliced(content, content.size(), content.size(), added);
+  } else if (!lpString) {
+    if (w.key == kNone) return TRUE;
+    result = Spliced(content, w.key, w.keyLineEnd, "");
+  } else if (w.key != kNone) {
+    if (w.keyLine.hasValue && w.keyLine.value == lpString) return TRUE;
+    // The key keeps the spelling it has in the file.
+    result = Spliced(content, w.key, w.keyTextEnd, std::string(w.keyLine.name) + "=" + lpString);
   } else {
-    size_t line = profile.FindKey(*section, lpKeyName);
-    if (!lpString) {
-      if (line == kNone) return TRUE;
-      profile.Erase(line, line + 1);
-    } else if (line != kNone) {
-      Parsed p = profile.ParseLine(line);
-      if (p.hasValue && p.value == lpString) return TRUE;
-      // The key keeps the spelling it has in the file.
-      profile.lines()[line].text = std::string(p.name) + "=" + lpString;
-    } else {
-      // After the section's last line that is not blank: blank lines that
-      // part it from the next section stay after it.
-      size_t at = section->header == kNone ? section->begin : section->header + 1;
-      for (size_t i = section->begin; i < section->end; ++i)
-        if (profile.ParseLine(i).kind != Kind::Blank) at = i + 1;
-      profile.Insert(at, std::string(Trim(lpKeyName)) + "=" + lpString);
-    }
+    std::string added = (w.insertNeedsEol ? eol : "") + std::string(Trim(lpKeyName)) + "=" + lpString + eol;
+    result = Spliced(content, w.insert, w.insert, added);
   }
-  return ReplaceFile(lpFileName, profile.Serialize()) ? TRUE : FALSE;
+  return ReplaceFile(lpFileName, result) ? TRUE : FALSE;
 }
