@@ -63,11 +63,15 @@ leg_sanitize() {
 }
 
 # The native tests once more under valgrind's memcheck: no errors, no leaks.
+# The allocation test replaces the global allocator to count calls, which
+# memcheck replaces too, so that it would report its own mismatch; it runs
+# in every other leg.
 leg_valgrind() {
   [ -d build/ci-native ] || fresh_build ci-native
   local t failed=0
   for t in $(ctest --test-dir build/ci-native -N | sed -n 's/^ *Test *#[0-9]*: *//p'); do
     [ -x "build/ci-native/bin/$t" ] || continue
+    [ "$t" != wind_allocation_test ] || continue
     echo "-- valgrind $t"
     valgrind --quiet --error-exitcode=99 --leak-check=full --show-leak-kinds=definite,indirect,possible \
       --errors-for-leak-kinds=definite,indirect,possible "build/ci-native/bin/$t" --gtest_brief=1 || failed=1
