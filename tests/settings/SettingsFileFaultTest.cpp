@@ -1,0 +1,197 @@
+// Settings files that nobody should have to have: unwritable, missing, in the
+// way, huge, garbled. A load ends with every setting in its range; a save
+// never costs another vessel's settings.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "SettingsFixture.h"
+
+namespace {
+
+using namespace settings_test;
+namespace fs = std::filesystem;
+
+class SettingsFileFault : public SettingsTest {
+ protected:
+  void UseSettingsPath(const fs::path& p) {
+    std::snprintf(settingsPath, sizeof settingsPath, "%s", p.string().c_str());
+  }
+  void ExpectInRange() const {
+    Settings s = Current();
+    EXPECT_TRUE(s.DisRest == 0 || s.DisRest == 1);
+    EXPECT_GE(s.WNDlvl, 0);
+    EXPECT_LE(s.WNDlvl, WindState.WNDmax);
+    EXPECT_GE(s.TURlvl, 0);
+    EXPECT_LE(s.TURlvl, WindState.TURmax);
+    EXPECT_GE(s.SHRlvl, 0);
+    EXPECT_LE(s.SHRlvl, WindState.SHRmax);
+    EXPECT_GE(s.SHRt, 0);
+    EXPECT_LE(s.SHRt, 1999);
+    EXPECT_GE(s.SHRt_stpI, 0);
+    EXPECT_LE(s.SHRt_stpI, 2);
+    EXPECT_TRUE(s.FUSoo == 0 || s.FUSoo == 1);
+    EXPECT_GE(s.FUScol, 0);
+    EXPECT_LE(s.FUScol, 3);
+    EXPECT_GE(s.FUSsize, 1);
+    EXPECT_LE(s.FUSsize, 10);
+  }
+  // Saves kOdd for a Glider1 on Mars, then loads into other settings.
+  ghost::Vessel& SaveOddThenLoad() {
+    ghost::Vessel& v = AddVessel("Glider1", &mars);
+    Set(kOdd);
+    module->SaveSettings(v.iface.get());
+    Set(kGlider1MarsSettings);
+    Load(v);
+    return v;
+  }
+};
+
+const std::string kTwoSections = "[ShuttleAEarth]\r\nWNDlvl=2\r\n[Glider1Mars]\r\nWNDlvl=4\r\n";
+
+TEST_F(SettingsFileFault, ReadOnlyFileIsReadButNeverWritten) {
+  SetFileText(kTwoSections);
+  fs::permissions(CfgPath(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  SaveOddThenLoad();
+  fs::permissions(CfgPath(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(FileText(), kTwoSections);
+  EXPECT_EQ(WindState.WNDlvl, 4);
+}
+
+TEST_F(SettingsFileFault, FolderInPlaceOfTheFileLoadsAndSavesNothing) {
+  fs::create_directory(CfgPath());
+  testing_support::WriteFile(fs::path(CfgPath()) / "inside", kTwoSections);
+  SaveOddThenLoad();
+  EXPECT_EQ(Current(), kGlider1MarsSettings);
+  EXPECT_TRUE(fs::is_directory(CfgPath()));
+  EXPECT_EQ(testing_support::ReadFile(fs::path(CfgPath()) / "inside"), kTwoSections);
+}
+
+TEST_F(SettingsFileFault, MissingFolderLoadsAndSavesNothing) {
+  fs::path absent = folder / "absent";
+  UseSettingsPath(absent / "Galeboard.cfg");
+  SaveOddThenLoad();
+  EXPECT_EQ(Current(), kGlider1MarsSettings);
+  EXPECT_FALSE(fs::exists(absent));
+}
+
+// About 100 MB of other vessels' sections, the own one last of all.
+TEST_F(SettingsFileFault, FileOfAHundredMegabytesIsReadAndKept) {
+  const std::string keys =
+      "WindOn=1\r\nDisRest=0\r\nWNDlvl=1\r\nTURlvl=1\r\nSHRlvl=1\r\nSHRt=0\r\n"
+      "SHRt_stpI=0\r\nFUSoo=0\r\nFUScol=0\r\nFUSsize=5\r\n";
+  std::string text;
+  text.reserve(101u << 20);
+  for (int i = 0; text.size() < (100u << 20); ++i) text += "[Class" + std::to_string(i) + "Earth]\r\n" + keys;
+  const std::string others = text;
+  text += "[Glider1Mars]\r\nWNDlvl=4\r\n";
+  SetFileText(text);
+
+  ghost::Vessel& v = AddVessel("Glider1", &mars);
+  Load(v);
+  EXPECT_EQ(WindState.WNDlvl, 4);
+  Set(kOdd);
+  module->SaveSettings(v.iface.get());
+  const std::string after = FileText();
+  EXPECT_EQ(after.compare(0, others.size(), others), 0) << "every other section kept";
+  Set(kGlider1MarsSettings);
+  Load(v);
+  EXPECT_EQ(Current(), kOdd);
+}
+
+TEST_F(SettingsFileFault, BinaryGarbageLoadsInRangeAndStaysAroundTheSavedSection) {
+  std::mt19937 random(20261210u);
+  for (int round = 0; round < 20; ++round) {
+    std::string garbage(4096, '\0');
+    for (char& c : garbage) c = static_cast<char>(random());
+    // Some of it shaped like the own section, so that a load has something
+    // to read.
+    garbage += "\n[Glider1Mars]\n";
+    for (const char* key :
+         {"WindOn", "DisRest", "WNDlvl", "TURlvl", "SHRlvl", "SHRt", "SHRt_stpI", "FUSoo", "FUScol", "FUSsize"})
+      garbage += std::string(key) + "=" + std::to_string(static_cast<int32_t>(random())) + "\x01\xff\n";
+    garbage += std::string(512, '\0');
+    SetFileText(garbage);
+
+    ghost::Vessel& v = AddVessel("Glider1", &mars);
+    Load(v);
+    SCOPED_TRACE(round);
+    ExpectInRange();
+    Set(kOdd);
+    module->SaveSettings(v.iface.get());
+    // What precedes the section is kept to its last line break.
+    const std::string after = FileText();
+    size_t head = garbage.find("\n[Glider1Mars]\n") + 1;
+    EXPECT_EQ(after.compare(0, head, garbage, 0, head), 0);
+    Set(kGlider1MarsSettings);
+    Load(v);
+    EXPECT_EQ(Current(), kOdd);
+  }
+}
+
+struct LongLineCase {
+  const char* what;
+  std::string text;  // the file, with the own section among the rest
+};
+
+void PrintTo(const LongLineCase& c, std::ostream* os) { *os << c.what; }
+
+class MegabyteLine : public SettingsFileFault, public ::testing::WithParamInterface<LongLineCase> {};
+
+// Lines of a megabyte anywhere: the own section still loads and saves, and
+// the long line is kept as it was.
+TEST_P(MegabyteLine, LeavesTheOwnSectionReadableAndIsKept) {
+  const std::string& text = GetParam().text;
+  SetFileText(text);
+  ghost::Vessel& v = AddVessel("Glider1", &mars);
+  Load(v);
+  ExpectInRange();
+  EXPECT_EQ(WindState.TURlvl, 2);
+  Set(kOdd);
+  module->SaveSettings(v.iface.get());
+  Set(kGlider1MarsSettings);
+  Load(v);
+  EXPECT_EQ(Current(), kOdd);
+  const std::string after = FileText();
+  size_t own = text.find("[Glider1Mars]");
+  EXPECT_EQ(after.compare(0, own, text, 0, own), 0) << "everything before the own section";
+}
+
+const std::string kMegabyte(1u << 20, '7');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MegabyteLine,
+    ::testing::Values(LongLineCase{"comment", ";" + kMegabyte + "\r\n[Glider1Mars]\r\nTURlvl=2\r\n"},
+                      LongLineCase{"other section's name",
+                                   "[" + kMegabyte + "]\r\nk=1\r\n[Glider1Mars]\r\nTURlvl=2\r\n"},
+                      LongLineCase{"value of an own key", "[Glider1Mars]\r\nTURlvl=2\r\nWNDlvl=" + kMegabyte + "\r\n"},
+                      LongLineCase{"key without a value", "[Glider1Mars]\r\nTURlvl=2\r\n" + kMegabyte + "\r\n"},
+                      LongLineCase{"last line without a line ending", "[Glider1Mars]\r\nTURlvl=2\r\n;" + kMegabyte}),
+    [](const auto& param) { return Named(param.param.what); });
+
+// An equals sign is an ordinary character in a section name: the class gets
+// a section of its own, and a vessel whose class is the part before the sign
+// keeps its own.
+TEST_F(SettingsFileFault, ClassNameWithAnEqualsSignHasASectionOfItsOwn) {
+  const std::string before = "[GliderMars]\r\nWNDlvl=3\r\n[Glider=1Mars]\r\nTURlvl=1\r\n";
+  SetFileText(before);
+  ghost::Vessel& v = AddVessel("Glider=1", &mars);
+  Load(v);
+  EXPECT_EQ(WindState.TURlvl, 1);
+  Set(kOdd);
+  module->SaveSettings(v.iface.get());
+  size_t own = before.find("[Glider=1Mars]");
+  EXPECT_EQ(FileText().compare(0, own, before, 0, own), 0);
+  Set(kGlider1MarsSettings);
+  Load(v);
+  EXPECT_EQ(Current(), kOdd);
+  ghost::Vessel& plain = AddVessel("Glider", &mars);
+  Load(plain);
+  EXPECT_EQ(WindState.WNDlvl, 3);
+}
+
+}  // namespace
