@@ -2,11 +2,18 @@
 // other lines of a file byte for byte, and the old file whenever a write
 // fails.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <ostream>
+#include <random>
 #include <string>
+#include <thread>
 
 #include "FileSizeLimit.h"
 #include "Platform.h"
@@ -183,6 +190,46 @@ TEST(ProfileSectionNamesCut, EndsWithTwoNulsSoAWalkStopsInside) {
 
 TEST(ProfileSectionNamesCut, NullBufferGivesZero) {
   EXPECT_EQ(GetPrivateProfileSectionNamesA(nullptr, 16, "/nonexistent.ini"), 0u);
+}
+
+// A process killed at any moment of a write leaves the file it was writing
+// as it was before or as the write makes it, whole; never a mix or a stub.
+TEST(ProfileReplace, WriterKilledAtRandomMomentsLeavesTheOldOrTheNewFile) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  // Megabytes of another section, so that a write takes long enough to be
+  // caught in the middle.
+  std::string padding = "[Pad]\r\n";
+  for (int i = 0; padding.size() < (4u << 20); ++i) padding += "p" + std::to_string(i) + "=padding padding\r\n";
+  auto version = [&](const char* k) { return "[A]\r\nk=" + std::string(k) + "\r\n" + padding; };
+  WriteFile(path, version("0"));
+  const int kRounds = 40;
+
+  std::mt19937 random(20261210u);
+  int leftovers = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      alarm(20);  // should the test die first
+      for (unsigned i = 0;; ++i) WritePrivateProfileStringA("A", "k", i % 2 ? "1" : "2", path.c_str());
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const std::string now = ReadFile(path);
+    EXPECT_TRUE(now == version("0") || now == version("1") || now == version("2"))
+        << "round " << round << ": " << now.size() << " bytes, starting " << now.substr(0, 12);
+    // A write cut short may leave its temporary file: never the settings file.
+    for (const auto& e : std::filesystem::directory_iterator(folder.path()))
+      if (e.path().filename() != "test.ini") {
+        ++leftovers;
+        std::filesystem::remove(e.path());
+      }
+  }
+  EXPECT_EQ(GetPrivateProfileIntA("Pad", "p0", -1, path.c_str()), 0u);
+  std::printf("temporary files left by %d killed writers: %d\n", kRounds, leftovers);
 }
 
 }  // namespace
