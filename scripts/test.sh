@@ -36,6 +36,17 @@ leg_windows() {
   fresh_build ci-mingw-i686
   scripts/check-exports.sh build/ci-mingw-i686/bin/Galeboard.dll
 
+  # Wine runs 32-bit Windows programs as 32-bit Linux processes, which some
+  # kernels are built or booted without (the loader of such programs then
+  # cannot even start). There the library is built and its exports checked,
+  # and the tests cannot run: say so loudly rather than fail on the machine.
+  local status=0
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || status=$?
+  if [ "$status" -eq 126 ]; then
+    echo "!! windows: this machine cannot run 32-bit programs; the tests under Wine were NOT run" >&2
+    return 0
+  fi
+
   # A fresh 32-bit prefix of our own, so that nothing of the user's Wine setup
   # takes part; only its wineserver is stopped at the end.
   local root
@@ -63,9 +74,10 @@ leg_sanitize() {
 }
 
 # The native tests once more under valgrind's memcheck: no errors, no leaks.
-# The allocation test replaces the global allocator to count calls, which
-# memcheck replaces too, so that it would report its own mismatch; it runs
-# in every other leg.
+# Two run in every other leg but not here: the allocation test replaces the
+# global allocator to count calls, which memcheck replaces too, so that it
+# would report its own mismatch; and the test of a 100 MB settings file would
+# take memcheck a quarter of an hour.
 leg_valgrind() {
   [ -d build/ci-native ] || fresh_build ci-native
   local t failed=0
@@ -74,7 +86,8 @@ leg_valgrind() {
     [ "$t" != wind_allocation_test ] || continue
     echo "-- valgrind $t"
     valgrind --quiet --error-exitcode=99 --leak-check=full --show-leak-kinds=definite,indirect,possible \
-      --errors-for-leak-kinds=definite,indirect,possible "build/ci-native/bin/$t" --gtest_brief=1 || failed=1
+      --errors-for-leak-kinds=definite,indirect,possible "build/ci-native/bin/$t" --gtest_brief=1 \
+      --gtest_filter='-*HundredMegabytes*' || failed=1
   done
   return $failed
 }

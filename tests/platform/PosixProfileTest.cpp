@@ -146,6 +146,23 @@ TEST(ProfileReplace, UnreadableFileIsNeverReplaced) {
   EXPECT_EQ(GetPrivateProfileIntA("A", "k", 7, path.c_str()), 7u);
 }
 
+// As Windows refuses to write a file with its read-only attribute; here the
+// rename over it would need only the folder's permission.
+TEST(ProfileReplace, ReadOnlyFileGivesFalseAndStaysAsItWas) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  const std::string before = "[A]\r\nk=1\r\n";
+  WriteFile(path, before);
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  EXPECT_EQ(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE);
+  EXPECT_EQ(WritePrivateProfileStringA("B", "j", "3", path.c_str()), FALSE);
+  EXPECT_EQ(GetPrivateProfileIntA("A", "k", -1, path.c_str()), 1u);
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(ReadFile(path), before);
+}
+
 struct BreakCase {
   const char* what;
   const char* section;

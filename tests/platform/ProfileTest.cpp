@@ -201,21 +201,6 @@ TEST(ProfileWriteFailure, MissingFolderGivesFalseAndNoFile) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST(ProfileWriteFailure, ReadOnlyFileGivesFalseAndStaysAsItWas) {
-  ScratchFolder folder;
-  std::string path = (folder / "test.ini").string();
-  const std::string before = "[A]\r\nk=1\r\n";
-  WriteFile(path, before);
-  namespace fs = std::filesystem;
-  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-  EXPECT_EQ(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE);
-  EXPECT_EQ(WritePrivateProfileStringA("B", "j", "3", path.c_str()), FALSE);
-  EXPECT_EQ(GetPrivateProfileIntA("A", "k", kDefault, path.c_str()), 1u);
-  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_EQ(ReadFile(path), before);
-}
-
 TEST(ProfileRoundTrip, WrittenValuesReadBackInAnyCase) {
   ScratchFolder folder;
   std::string path = (folder / "test.ini").string();

@@ -1,6 +1,7 @@
 // Settings files that nobody should have to have: unwritable, missing, in the
 // way, huge, garbled. A load ends with every setting in its range; a save
-// never costs another vessel's settings.
+// never costs another vessel's settings. (Off Windows, where the profile
+// functions are ours; Windows' own rewrite a file in a layout of their own.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -56,10 +57,13 @@ TEST_F(SettingsFileFault, ReadOnlyFileIsReadButNeverWritten) {
   SetFileText(kTwoSections);
   fs::permissions(CfgPath(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
-  SaveOddThenLoad();
+  ghost::Vessel& v = AddVessel("Glider1", &mars);
+  Load(v);
+  EXPECT_EQ(WindState.WNDlvl, 4);
+  Set(kOdd);
+  module->SaveSettings(v.iface.get());
   fs::permissions(CfgPath(), fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(FileText(), kTwoSections);
-  EXPECT_EQ(WindState.WNDlvl, 4);
 }
 
 TEST_F(SettingsFileFault, FolderInPlaceOfTheFileLoadsAndSavesNothing) {
