@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "Atmospheres.h"
+#include "FlightInputs.h"
 #include "Host.h"
 #include "Module.h"
 #include "WindState.h"
@@ -15,26 +16,11 @@
 namespace {
 
 constexpr double kStep = 0.02;  // s, a 50 Hz frame
-constexpr int kInputs = 1024;   // a power of two: the index wraps with a mask
+using bench::kInputs;
 
-// Slowly varying attitude and altitude, made before timing starts: low
-// enough that the post-step shows the overlay on every refresh.
-struct Inputs {
-  double pitch[kInputs];
-  double altitude[kInputs];
-  double heading[kInputs];
-};
-
-const Inputs& FlightInputs() {
-  static const Inputs inputs = [] {
-    Inputs in{};
-    for (int i = 0; i < kInputs; ++i) {
-      in.pitch[i] = 0.1 * std::sin(i * 0.05);
-      in.altitude[i] = 600.0 + 300.0 * std::sin(i * 0.013);
-      in.heading[i] = 0.006 * i;
-    }
-    return in;
-  }();
+// Low enough that the post-step shows the overlay on every refresh.
+const bench::FlightInputs& FlightInputs() {
+  static const bench::FlightInputs inputs = bench::MakeFlightInputs(0.1, 600.0, 300.0);
   return inputs;
 }
 
@@ -80,7 +66,7 @@ struct Flight {
 void RunSteps(benchmark::State& state, Wind wind) {
   Flight flight(wind);
   ghost::Vessel& v = flight.vessel;
-  const Inputs& in = FlightInputs();
+  const bench::FlightInputs& in = FlightInputs();
   unsigned i = 0;
   int64_t forced = 0;
   for (auto _ : state) {

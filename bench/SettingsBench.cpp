@@ -167,20 +167,12 @@ void BM_SaveSettingsUnchanged(benchmark::State& state) {
 }
 
 // Real time: the writes wait for the disk, which processor time leaves out.
-BENCHMARK(BM_LoadSettings)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Complexity();
-BENCHMARK(BM_SaveSettingsAllKeysChanged)
-    ->Arg(10)
-    ->Arg(1000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Complexity();
-BENCHMARK(BM_SaveSettingsUnchanged)
-    ->Arg(10)
-    ->Arg(1000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Complexity();
+void SettingsFileSizes(benchmark::internal::Benchmark* b) {
+  b->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Complexity();
+}
+
+BENCHMARK(BM_LoadSettings)->Apply(SettingsFileSizes);
+BENCHMARK(BM_SaveSettingsAllKeysChanged)->Apply(SettingsFileSizes);
+BENCHMARK(BM_SaveSettingsUnchanged)->Apply(SettingsFileSizes);
 
 }  // namespace

@@ -4,30 +4,16 @@
 
 #include <cmath>
 
+#include "FlightInputs.h"
 #include "WindState.h"
 #include "wind/RandomSource.h"
 
 namespace {
 
-constexpr int kInputs = 1024;  // a power of two: the index wraps with a mask
+using bench::kInputs;
 
-// Slowly varying flight inputs, made before timing starts.
-struct Inputs {
-  double pitch[kInputs];
-  double altitude[kInputs];
-  double heading[kInputs];
-};
-
-const Inputs& FlightInputs() {
-  static const Inputs inputs = [] {
-    Inputs in{};
-    for (int i = 0; i < kInputs; ++i) {
-      in.pitch[i] = 0.3 * std::sin(i * 0.05);
-      in.altitude[i] = 27000.0 + 26000.0 * std::sin(i * 0.013);
-      in.heading[i] = 0.006 * i;
-    }
-    return in;
-  }();
+const bench::FlightInputs& FlightInputs() {
+  static const bench::FlightInputs inputs = bench::MakeFlightInputs(0.3, 27000.0, 26000.0);
   return inputs;
 }
 
@@ -46,7 +32,7 @@ void SetUpWind(int wndLvl, int turLvl, int shrLvl) {
 
 void RunWind(benchmark::State& state, int wndLvl, int turLvl, int shrLvl) {
   SetUpWind(wndLvl, turLvl, shrLvl);
-  const Inputs& in = FlightInputs();
+  const bench::FlightInputs& in = FlightInputs();
   unsigned i = 0;
   for (auto _ : state) {
     unsigned k = i++ & (kInputs - 1);
@@ -65,7 +51,7 @@ void BM_AllLevelsZero(benchmark::State& state) { RunWind(state, 0, 0, 0); }
 // Three sine-cosine pairs on varying arguments: the floor of a step with all
 // three components on.
 void BM_BaselineThreeSinCos(benchmark::State& state) {
-  const Inputs& in = FlightInputs();
+  const bench::FlightInputs& in = FlightInputs();
   unsigned i = 0;
   for (auto _ : state) {
     unsigned k = i++ & (kInputs - 1);
