@@ -1,21 +1,18 @@
-// Private-profile files off Windows. The file is kept as a list of lines, each
-// with its own line ending, so that a write changes only what it must: every
-// other line goes back byte for byte.
+// Private-profile files off Windows. A read goes through the file line by
+// line; a write splices what it changes into the file's text, so that every
+// other byte, line endings and a byte-order mark included, goes back as it
+// was.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "Platform.h"
 
@@ -44,11 +41,6 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 bool HasLineBreak(const char* s) { return s && std::strpbrk(s, "\r\n") != nullptr; }
 
-struct Line {
-  std::string_view text;  // without its line ending
-  std::string_view eol;   // "\r\n", "\n", "\r", or empty for a last line without one
-};
-
 // The first CR or LF from i on, or npos; find_first_of would call memchr on
 // the two characters for every byte of the file.
 size_t FindLineBreak(std::string_view s, size_t i) {
@@ -56,6 +48,10 @@ size_t FindLineBreak(std::string_view s, size_t i) {
     if (s[i] == '\n' || s[i] == '\r') return i;
   return std::string_view::npos;
 }
+
+// The length of the line ending that starts at j, a line break: CR LF, or a
+// lone CR or LF.
+size_t EolLength(std::string_view s, size_t j) { return s[j] == '\r' && j + 1 < s.size() && s[j + 1] == '\n' ? 2 : 1; }
 
 size_t ByteOrderMarkLength(std::string_view content) { return content.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0; }
 
@@ -70,7 +66,7 @@ void ForEachLine(std::string_view content, Fn fn) {
       fn(content.substr(i), std::string_view());
       return;
     }
-    size_t eolLength = content[j] == '\r' && j + 1 < content.size() && content[j + 1] == '\n' ? 2 : 1;
+    size_t eolLength = EolLength(content, j);
     if (!fn(content.substr(i, j - i), content.substr(j, eolLength))) return;
     i = j + eolLength;
   }
@@ -250,12 +246,11 @@ ReadResult ForEachLineOfFile(const char* path, Fn fn) {
       size_t j = FindLineBreak(held_text, start);
       // A CR that ends what is held may yet be followed by its LF.
       if (j == std::string_view::npos || (held_text[j] == '\r' && j + 1 == held_text.size() && !atEnd)) break;
-      size_t eolLength = held_text[j] == '\r' && j + 1 < held_text.size() && held_text[j + 1] == '\n' ? 2 : 1;
       if (!fn(held_text.substr(start, j - start))) {
         close(fd);
         return ReadResult::Ok;
       }
-      start = j + eolLength;
+      start = j + EolLength(held_text, j);
     }
     if (atEnd) {
       if (start < held_text.size()) fn(held_text.substr(start));

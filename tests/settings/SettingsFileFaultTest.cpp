@@ -40,14 +40,18 @@ class SettingsFileFault : public SettingsTest {
     EXPECT_GE(s.FUSsize, 1);
     EXPECT_LE(s.FUSsize, 10);
   }
-  // Saves kOdd for a Glider1 on Mars, then loads into other settings.
-  ghost::Vessel& SaveOddThenLoad() {
-    ghost::Vessel& v = AddVessel("Glider1", &mars);
+  // Saves kOdd for the vessel, then loads its section into other settings.
+  void SaveOddThenLoad(ghost::Vessel& v) {
     Set(kOdd);
     module->SaveSettings(v.iface.get());
     Set(kGlider1MarsSettings);
     Load(v);
-    return v;
+  }
+  // The same where the save must hold: kOdd comes back; the file as saved.
+  std::string SaveOddAndReadItBack(ghost::Vessel& v) {
+    SaveOddThenLoad(v);
+    EXPECT_EQ(Current(), kOdd);
+    return FileText();
   }
 };
 
@@ -69,7 +73,7 @@ TEST_F(SettingsFileFault, ReadOnlyFileIsReadButNeverWritten) {
 TEST_F(SettingsFileFault, FolderInPlaceOfTheFileLoadsAndSavesNothing) {
   fs::create_directory(CfgPath());
   testing_support::WriteFile(fs::path(CfgPath()) / "inside", kTwoSections);
-  SaveOddThenLoad();
+  SaveOddThenLoad(AddVessel("Glider1", &mars));
   EXPECT_EQ(Current(), kGlider1MarsSettings);
   EXPECT_TRUE(fs::is_directory(CfgPath()));
   EXPECT_EQ(testing_support::ReadFile(fs::path(CfgPath()) / "inside"), kTwoSections);
@@ -78,7 +82,7 @@ TEST_F(SettingsFileFault, FolderInPlaceOfTheFileLoadsAndSavesNothing) {
 TEST_F(SettingsFileFault, MissingFolderLoadsAndSavesNothing) {
   fs::path absent = folder / "absent";
   UseSettingsPath(absent / "Galeboard.cfg");
-  SaveOddThenLoad();
+  SaveOddThenLoad(AddVessel("Glider1", &mars));
   EXPECT_EQ(Current(), kGlider1MarsSettings);
   EXPECT_FALSE(fs::exists(absent));
 }
@@ -98,13 +102,8 @@ TEST_F(SettingsFileFault, FileOfAHundredMegabytesIsReadAndKept) {
   ghost::Vessel& v = AddVessel("Glider1", &mars);
   Load(v);
   EXPECT_EQ(WindState.WNDlvl, 4);
-  Set(kOdd);
-  module->SaveSettings(v.iface.get());
-  const std::string after = FileText();
+  const std::string after = SaveOddAndReadItBack(v);
   EXPECT_EQ(after.compare(0, others.size(), others), 0) << "every other section kept";
-  Set(kGlider1MarsSettings);
-  Load(v);
-  EXPECT_EQ(Current(), kOdd);
 }
 
 TEST_F(SettingsFileFault, BinaryGarbageLoadsInRangeAndStaysAroundTheSavedSection) {
@@ -125,15 +124,10 @@ TEST_F(SettingsFileFault, BinaryGarbageLoadsInRangeAndStaysAroundTheSavedSection
     Load(v);
     SCOPED_TRACE(round);
     ExpectInRange();
-    Set(kOdd);
-    module->SaveSettings(v.iface.get());
     // What precedes the section is kept to its last line break.
-    const std::string after = FileText();
+    const std::string after = SaveOddAndReadItBack(v);
     size_t head = garbage.find("\n[Glider1Mars]\n") + 1;
     EXPECT_EQ(after.compare(0, head, garbage, 0, head), 0);
-    Set(kGlider1MarsSettings);
-    Load(v);
-    EXPECT_EQ(Current(), kOdd);
   }
 }
 
@@ -155,12 +149,7 @@ TEST_P(MegabyteLine, LeavesTheOwnSectionReadableAndIsKept) {
   Load(v);
   ExpectInRange();
   EXPECT_EQ(WindState.TURlvl, 2);
-  Set(kOdd);
-  module->SaveSettings(v.iface.get());
-  Set(kGlider1MarsSettings);
-  Load(v);
-  EXPECT_EQ(Current(), kOdd);
-  const std::string after = FileText();
+  const std::string after = SaveOddAndReadItBack(v);
   size_t own = text.find("[Glider1Mars]");
   EXPECT_EQ(after.compare(0, own, text, 0, own), 0) << "everything before the own section";
 }
@@ -186,13 +175,9 @@ TEST_F(SettingsFileFault, ClassNameWithAnEqualsSignHasASectionOfItsOwn) {
   ghost::Vessel& v = AddVessel("Glider=1", &mars);
   Load(v);
   EXPECT_EQ(WindState.TURlvl, 1);
-  Set(kOdd);
-  module->SaveSettings(v.iface.get());
+  const std::string after = SaveOddAndReadItBack(v);
   size_t own = before.find("[Glider=1Mars]");
-  EXPECT_EQ(FileText().compare(0, own, before, 0, own), 0);
-  Set(kGlider1MarsSettings);
-  Load(v);
-  EXPECT_EQ(Current(), kOdd);
+  EXPECT_EQ(after.compare(0, own, before, 0, own), 0);
   ghost::Vessel& plain = AddVessel("Glider", &mars);
   Load(plain);
   EXPECT_EQ(WindState.WNDlvl, 3);
