@@ -5,11 +5,17 @@
 
 #include <cstdint>
 
-#include "OrbiterAPI.h"
-
 #ifdef _WIN32
 #include <time.h>
+#include <windows.h>
 #else
+// The Windows types these functions use. The SDK's headers declare the same
+// off Windows; where a source includes both, the compiler checks that they
+// agree.
+typedef uint32_t DWORD;
+typedef uint32_t UINT;
+typedef int BOOL;
+typedef struct HINSTANCE__* HINSTANCE;
 typedef int64_t __time64_t;
 
 #ifndef FALSE
