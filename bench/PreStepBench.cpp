@@ -6,11 +6,11 @@
 #include <cmath>
 #include <memory>
 
-#include "Atmospheres.h"
-#include "FlightInputs.h"
-#include "Host.h"
-#include "Module.h"
-#include "WindState.h"
+#include "bench/FlightInputs.h"
+#include "host/Atmospheres.h"
+#include "host/Host.h"
+#include "module/Module.h"
+#include "module/WindState.h"
 #include "wind/RandomSource.h"
 
 namespace {

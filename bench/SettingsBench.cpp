@@ -11,11 +11,11 @@
 #include <string>
 #include <system_error>
 
-#include "Atmospheres.h"
-#include "Host.h"
-#include "Module.h"
-#include "Platform.h"
-#include "WindState.h"
+#include "host/Atmospheres.h"
+#include "host/Host.h"
+#include "module/Module.h"
+#include "module/WindState.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "FlightInputs.h"
-#include "WindState.h"
+#include "bench/FlightInputs.h"
+#include "module/WindState.h"
 #include "wind/RandomSource.h"
 
 namespace {

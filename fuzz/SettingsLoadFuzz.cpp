@@ -9,10 +9,10 @@
 #include <cstring>
 #include <string>
 
-#include "Atmospheres.h"
-#include "Module.h"
-#include "WindState.h"
-#include "World.h"
+#include "host/Atmospheres.h"
+#include "host/World.h"
+#include "module/Module.h"
+#include "module/WindState.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "WindState.h"
+#include "module/WindState.h"
 #include "wind/RandomSource.h"
 
 namespace {

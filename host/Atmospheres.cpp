@@ -1,4 +1,4 @@
-#include "Atmospheres.h"
+#include "host/Atmospheres.h"
 
 #include <cmath>
 

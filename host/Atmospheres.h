@@ -2,7 +2,7 @@
 // them. Altitudes are geometric, in metres above the mean radius.
 #pragma once
 
-#include "World.h"
+#include "host/World.h"
 
 namespace ghost {
 

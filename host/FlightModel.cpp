@@ -1,4 +1,4 @@
-#include "FlightModel.h"
+#include "host/FlightModel.h"
 
 #include <cmath>
 

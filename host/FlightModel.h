@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "Orbitersdk.h"
-#include "World.h"
+#include "host/World.h"
 
 namespace ghost {
 

@@ -1,4 +1,4 @@
-#include "Host.h"
+#include "host/Host.h"
 
 #include <algorithm>
 #include <cassert>

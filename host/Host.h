@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "ModuleLibrary.h"
 #include "Orbitersdk.h"
-#include "RecordingSketchpad.h"
-#include "World.h"
+#include "host/ModuleLibrary.h"
+#include "host/RecordingSketchpad.h"
+#include "host/World.h"
 
 namespace ghost {
 

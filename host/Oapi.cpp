@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Host.h"
+#include "host/Host.h"
 
 using ghost::Host;
 

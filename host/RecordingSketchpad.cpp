@@ -1,4 +1,4 @@
-#include "RecordingSketchpad.h"
+#include "host/RecordingSketchpad.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "World.h"
+#include "host/World.h"
 
 #include <cmath>
 

@@ -2,9 +2,9 @@
 // button click only picks the key that does the same.
 #include <cassert>
 
-#include "Galeboard.h"
-#include "Module.h"
-#include "WindState.h"
+#include "module/Galeboard.h"
+#include "module/Module.h"
+#include "module/WindState.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "Galeboard.h"
-#include "Module.h"
-#include "WindState.h"
+#include "module/Galeboard.h"
+#include "module/Module.h"
+#include "module/WindState.h"
 
 namespace {
 

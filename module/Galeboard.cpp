@@ -1,4 +1,4 @@
-#include "Galeboard.h"
+#include "module/Galeboard.h"
 
 Galeboard::Galeboard(DWORD w, DWORD h, VESSEL* vessel) : MFD2(w, h, vessel) {}
 

@@ -1,10 +1,10 @@
-#include "Module.h"
+#include "module/Module.h"
 
 #include <cstring>
 #include <type_traits>
 
-#include "Galeboard.h"
-#include "Platform.h"
+#include "module/Galeboard.h"
+#include "platform/Platform.h"
 
 char settingsPath[kSettingsPathSize];
 MODU* moduleInstance = nullptr;

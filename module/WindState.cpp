@@ -1,4 +1,4 @@
-#include "WindState.h"
+#include "module/WindState.h"
 
 WindStateRecord WindState;
 VECTOR3 WindAccel = {{0.0, 0.0, 0.0}};

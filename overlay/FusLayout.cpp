@@ -1,4 +1,4 @@
-#include "Module.h"
+#include "module/Module.h"
 
 void MODU::LayoutFusOverlay() {
   if (!hFusLabels) return;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "Module.h"
-#include "WindState.h"
+#include "module/Module.h"
+#include "module/WindState.h"
 
 namespace {
 

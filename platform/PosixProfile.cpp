@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 DWORD GetModuleFileNameA(HINSTANCE hModule, char* lpFilename, DWORD nSize) {
   if (!lpFilename || nSize == 0) return 0;

@@ -1,4 +1,4 @@
-#include "Platform.h"
+#include "platform/Platform.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <x86intrin.h>

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "Galeboard.h"
-#include "Module.h"
-#include "SettingsFile.h"
-#include "WindState.h"
+#include "module/Galeboard.h"
+#include "module/Module.h"
+#include "module/WindState.h"
+#include "settings/SettingsFile.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <cstdio>
 #include <new>
 
-#include "Module.h"
-#include "Platform.h"
+#include "module/Module.h"
+#include "platform/Platform.h"
 
 namespace {
 

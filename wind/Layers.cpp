@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "RandomSource.h"
-#include "WindState.h"
+#include "module/WindState.h"
+#include "wind/RandomSource.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // model, grown with the vessel's weight and the air density.
 #include <cmath>
 
-#include "Module.h"
-#include "WindForce.h"
-#include "WindState.h"
+#include "module/Module.h"
+#include "module/WindState.h"
+#include "wind/WindForce.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "RandomSource.h"
+#include "wind/RandomSource.h"
 
 #include <bit>
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 namespace RandomSource {
 

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "RandomSource.h"
-#include "WindState.h"
+#include "module/WindState.h"
+#include "wind/RandomSource.h"
 
 namespace {
 

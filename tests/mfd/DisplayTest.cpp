@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "PageFixture.h"
+#include "tests/mfd/PageFixture.h"
 
 namespace {
 

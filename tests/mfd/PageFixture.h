@@ -8,10 +8,10 @@
 #include <ostream>
 #include <tuple>
 
-#include "Galeboard.h"
-#include "Host.h"
-#include "Module.h"
-#include "WindState.h"
+#include "host/Host.h"
+#include "module/Galeboard.h"
+#include "module/Module.h"
+#include "module/WindState.h"
 
 namespace mfd_test {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Host.h"
-#include "TestSupport.h"
+#include "host/Host.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "Host.h"
-#include "TestSupport.h"
+#include "host/Host.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "Host.h"
-#include "TestSupport.h"
-#include "resource.h"
+#include "host/Host.h"
+#include "resources/resource.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "Host.h"
-#include "Module.h"
-#include "TestSupport.h"
+#include "host/Host.h"
+#include "module/Module.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 

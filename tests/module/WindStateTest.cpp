@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "WindState.h"
+#include "module/WindState.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "ModuleFixture.h"
+#include "tests/support/ModuleFixture.h"
 
 namespace {
 

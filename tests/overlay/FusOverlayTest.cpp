@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "Host.h"
-#include "Module.h"
-#include "WindState.h"
+#include "host/Host.h"
+#include "module/Module.h"
+#include "module/WindState.h"
 
 namespace {
 

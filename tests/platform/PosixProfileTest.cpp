@@ -15,9 +15,9 @@
 #include <string>
 #include <thread>
 
-#include "FileSizeLimit.h"
-#include "Platform.h"
-#include "TestSupport.h"
+#include "platform/Platform.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <ostream>
 #include <string>
 
-#include "Platform.h"
-#include "TestSupport.h"
+#include "platform/Platform.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 

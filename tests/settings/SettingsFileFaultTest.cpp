@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "SettingsFixture.h"
+#include "tests/settings/SettingsFixture.h"
 
 namespace {
 

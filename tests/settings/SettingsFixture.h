@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string>
 
-#include "Galeboard.h"
-#include "ModuleFixture.h"
+#include "module/Galeboard.h"
+#include "tests/support/ModuleFixture.h"
 
 namespace settings_test {
 

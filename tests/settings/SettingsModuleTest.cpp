@@ -7,12 +7,12 @@
 #include <ostream>
 #include <string>
 
-#include "Atmospheres.h"
-#include "Host.h"
-#include "TestSupport.h"
+#include "host/Atmospheres.h"
+#include "host/Host.h"
+#include "tests/support/TestSupport.h"
 
 #ifndef _WIN32
-#include "FileSizeLimit.h"
+#include "tests/support/FileSizeLimit.h"
 #endif
 
 namespace {

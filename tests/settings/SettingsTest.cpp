@@ -8,12 +8,12 @@
 #include <ostream>
 #include <string>
 
-#include "Galeboard.h"
-#include "SettingsFixture.h"
+#include "module/Galeboard.h"
 #include "settings/SettingsFile.h"
+#include "tests/settings/SettingsFixture.h"
 
 #ifndef _WIN32
-#include "FileSizeLimit.h"
+#include "tests/support/FileSizeLimit.h"
 #endif
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "FlightModel.h"
-#include "World.h"
+#include "host/FlightModel.h"
+#include "host/World.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
-#include "Render.h"
+#include "tools/galeboard-sim/Render.h"
 
 namespace {
 

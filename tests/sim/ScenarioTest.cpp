@@ -1,7 +1,7 @@
 // The scenario format: what a good file gives, and the message a bad one gets.
 #include <gtest/gtest.h>
 
-#include "Scenario.h"
+#include "tools/galeboard-sim/Scenario.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <functional>
 
-#include "Summary.h"
+#include "tools/galeboard-sim/Summary.h"
 
 namespace {
 

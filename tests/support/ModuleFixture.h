@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <string>
 
-#include "Atmospheres.h"
-#include "Host.h"
-#include "Module.h"
-#include "TestSupport.h"
-#include "WindState.h"
+#include "host/Atmospheres.h"
+#include "host/Host.h"
+#include "module/Module.h"
+#include "module/WindState.h"
+#include "tests/support/TestSupport.h"
 
 class ModuleFixture : public ::testing::Test {
  protected:

@@ -4,8 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "WindState.h"
-#include "WindTestSupport.h"
+#include "module/WindState.h"
+#include "tests/wind/WindTestSupport.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-#include "ModuleFixture.h"
+#include "tests/support/ModuleFixture.h"
 #include "wind/RandomSource.h"
 #include "wind/WindForce.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <set>
 
-#include "WindTestSupport.h"
+#include "tests/wind/WindTestSupport.h"
 #include "wind/RandomSource.h"
 
 namespace {

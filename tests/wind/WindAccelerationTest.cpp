@@ -5,8 +5,8 @@
 #include <cstring>
 #include <limits>
 
-#include "WindState.h"
-#include "WindTestSupport.h"
+#include "module/WindState.h"
+#include "tests/wind/WindTestSupport.h"
 
 namespace {
 

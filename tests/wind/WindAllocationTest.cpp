@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "WindState.h"
-#include "WindTestSupport.h"
+#include "module/WindState.h"
+#include "tests/wind/WindTestSupport.h"
 
 namespace {
 size_t allocations = 0;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <sstream>
 
-#include "WindState.h"
+#include "module/WindState.h"
 #include "wind/RandomSource.h"
 
 namespace wind_test {

@@ -1,6 +1,6 @@
-#include "BodyAtmosphere.h"
+#include "tools/galeboard-sim/BodyAtmosphere.h"
 
-#include "Atmospheres.h"
+#include "host/Atmospheres.h"
 
 namespace sim {
 

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "Scenario.h"
-#include "World.h"
+#include "host/World.h"
+#include "tools/galeboard-sim/Scenario.h"
 
 namespace sim {
 

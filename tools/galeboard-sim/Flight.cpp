@@ -1,10 +1,10 @@
-#include "Flight.h"
+#include "tools/galeboard-sim/Flight.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "BodyAtmosphere.h"
-#include "Progress.h"
+#include "tools/galeboard-sim/BodyAtmosphere.h"
+#include "tools/galeboard-sim/Progress.h"
 
 namespace sim {
 

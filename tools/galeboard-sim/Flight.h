@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "FlightModel.h"
-#include "Host.h"
-#include "Scenario.h"
-#include "World.h"
+#include "host/FlightModel.h"
+#include "host/Host.h"
+#include "host/World.h"
+#include "tools/galeboard-sim/Scenario.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "Options.h"
+#include "tools/galeboard-sim/Options.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "Outputs.h"
+#include "tools/galeboard-sim/Outputs.h"
 
 #include <fcntl.h>
 #include <spawn.h>

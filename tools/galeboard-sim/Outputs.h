@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "Flight.h"
-#include "Summary.h"
+#include "tools/galeboard-sim/Flight.h"
+#include "tools/galeboard-sim/Summary.h"
 
 namespace sim {
 

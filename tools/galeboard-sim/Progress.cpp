@@ -1,4 +1,4 @@
-#include "Progress.h"
+#include "tools/galeboard-sim/Progress.h"
 
 #include <unistd.h>
 

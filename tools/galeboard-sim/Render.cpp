@@ -1,4 +1,4 @@
-#include "Render.h"
+#include "tools/galeboard-sim/Render.h"
 
 #include <fontconfig/fontconfig.h>
 #include <iconv.h>
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "RecordingSketchpad.h"
+#include "host/RecordingSketchpad.h"
 
 namespace sim {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "Host.h"
 #include "Orbitersdk.h"
-#include "Scenario.h"
+#include "host/Host.h"
+#include "tools/galeboard-sim/Scenario.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "RootLayout.h"
+#include "tools/galeboard-sim/RootLayout.h"
 
 #include <unistd.h>
 

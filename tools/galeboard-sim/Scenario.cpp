@@ -1,4 +1,4 @@
-#include "Scenario.h"
+#include "tools/galeboard-sim/Scenario.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "Summary.h"
+#include "tools/galeboard-sim/Summary.h"
 
 #include <cmath>
 #include <cstdarg>

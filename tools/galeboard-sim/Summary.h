@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "Flight.h"
+#include "tools/galeboard-sim/Flight.h"
 
 namespace sim {
 

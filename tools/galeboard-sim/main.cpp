@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "Flight.h"
-#include "Options.h"
-#include "Outputs.h"
-#include "Progress.h"
-#include "Render.h"
-#include "RootLayout.h"
-#include "Scenario.h"
-#include "Summary.h"
+#include "tools/galeboard-sim/Flight.h"
+#include "tools/galeboard-sim/Options.h"
+#include "tools/galeboard-sim/Outputs.h"
+#include "tools/galeboard-sim/Progress.h"
+#include "tools/galeboard-sim/Render.h"
+#include "tools/galeboard-sim/RootLayout.h"
+#include "tools/galeboard-sim/Scenario.h"
+#include "tools/galeboard-sim/Summary.h"
 
 namespace fs = std::filesystem;
 
