@@ -1,5 +1,19 @@
 // The module object that receives the host's simulation callbacks, and the
 // library-wide globals of the module's entry points.
+//
+// Each subsystem holds its own callbacks:
+//   module/Module.cpp       InitModule, ExitModule, the version functions; MODU's
+//                           constructor; the page's registration, which opens it
+//   overlay/FusOverlay.cpp  clbkSimulationStart (the overlay made, the settings
+//                           loaded), clbkSimulationEnd, clbkPostStep (its text)
+//   overlay/FusLayout.cpp   LayoutFusOverlay
+//   wind/PreStep.cpp        clbkPreStep: the wind's force on the focus vessel
+//   settings/Settings.cpp   clbkFocusChanged, SaveSettings, LoadSettings, and the
+//                           page's StoreStatus
+//   module/Galeboard.cpp    the page's constructor and destructor
+//   mfd/Display.cpp         the page's drawing (Update)
+//   mfd/Controls.cpp        the page's controls (ConsumeKeyBuffered, ConsumeButton,
+//                           ButtonLabel, ButtonMenu)
 #pragma once
 
 #include <cstdint>
