@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cassert>
 
+#ifndef _WIN32
+#include "platform/SystemClocks.h"
+#endif
+
 namespace ghost {
 
 namespace {
@@ -16,7 +20,45 @@ Host::Host(World& world) : world_(world) {
 
 Host::~Host() {
   UnloadModules();
+#ifndef _WIN32
+  if (clocksSet_) RunSystemClocksFree();
+#endif
   current = nullptr;
+}
+
+bool Host::SetClocks(const ClockSetting& clocks) {
+#ifdef _WIN32
+  (void)clocks;
+  return false;
+#else
+  SetSystemClocks(clocks.counter, clocks.counterStep, clocks.calendarTime, clocks.tickCount);
+  clocksSet_ = true;
+  return true;
+#endif
+}
+
+namespace {
+
+// SplitMix64 (Steele, Lea and Flood 2014): each call a well-stirred word.
+uint64_t NextMixed(uint64_t& state) {
+  uint64_t z = (state += 0x9E3779B97F4A7C15u);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  return z ^ (z >> 31);
+}
+
+}  // namespace
+
+ClockSetting ClocksFromSeed(uint64_t seed) {
+  // Every bit the module's mix reads comes from the seed: the counter's high
+  // and low words, and the calendar time plus the tick count.
+  uint64_t state = seed;
+  ClockSetting c;
+  c.counter = NextMixed(state) >> 8;  // a counter of some years at a few GHz
+  c.counterStep = 100;                // cycles between two quick readings
+  c.calendarTime = 1000000000 + static_cast<int64_t>(NextMixed(state) % 1000000000u);  // 2001 to 2033
+  c.tickCount = static_cast<uint32_t>(NextMixed(state));
+  return c;
 }
 
 Host* Host::Current() { return current; }

@@ -3,6 +3,7 @@
 // host functions of the SDK act on it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +35,21 @@ struct Display {
   MFD* page = nullptr;  // owned by the host
 };
 
+// The system clocks the module reads as seed material. The host sets them as
+// one sets an operating system's: from then on the time-stamp counter counts
+// up from counter by counterStep at every reading, and the calendar time and
+// the tick count stand where they were set.
+struct ClockSetting {
+  uint64_t counter = 0;      // the time-stamp counter's next reading
+  uint64_t counterStep = 1;  // how far it moves from one reading to the next
+  int64_t calendarTime = 0;  // s since 1970, as _time64 gives it
+  uint32_t tickCount = 0;    // ms since system start, as GetTickCount gives it
+};
+
+// The clock setting a seed stands for: the same seed gives the same setting,
+// so that a module seeded from it draws the same numbers again.
+OAPIFUNC ClockSetting ClocksFromSeed(uint64_t seed);
+
 class OAPIFUNC Host {
  public:
   explicit Host(World& world);
@@ -45,6 +61,12 @@ class OAPIFUNC Host {
   static Host* Current();
 
   World& world() { return world_; }
+
+  // Sets the system's clocks until the host ends or sets them again. Off
+  // Windows the platform layer is the system and the setting reaches every
+  // module loaded into the process; on Windows the clocks are the system's
+  // own: false, and nothing is set.
+  bool SetClocks(const ClockSetting& clocks);
 
   // Opens a module library by path, finds its entry points and calls
   // InitModule with the library's instance handle. Returns the library, or
@@ -104,6 +126,7 @@ class OAPIFUNC Host {
   std::vector<Display> displays_;
   std::vector<HINSTANCE> initLibCalls_;
   int date2IntCalls_ = 0;
+  bool clocksSet_ = false;
 };
 
 }  // namespace ghost

@@ -29,6 +29,8 @@ typedef int64_t __time64_t;
 // The result is cut to fit nSize characters with the terminator; returns the
 // number of characters copied, nSize when the path was cut, 0 on failure.
 DWORD GetModuleFileNameA(HINSTANCE hModule, char* lpFilename, DWORD nSize);
+// The clocks (these two and ReadTimeStampCounter below) are the machine's
+// until a host sets them (SystemClocks.h).
 // Milliseconds since system start, wrapping at 2^32.
 DWORD GetTickCount();
 // Calendar time in seconds since 1970.
@@ -54,5 +56,6 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName, co
                                 const char* lpFileName);
 #endif
 
-// The processor's time-stamp counter.
+// The processor's time-stamp counter; off Windows, as the system's clocks a
+// host may set.
 uint64_t ReadTimeStampCounter();

@@ -1,9 +1,9 @@
-// Off-Windows versions of the system functions of the module.
+// Off-Windows versions of the system functions of the module; the clocks are
+// in PosixClocks.cpp, the profile functions in PosixProfile.cpp.
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstring>
-#include <ctime>
 
 #include "platform/Platform.h"
 
@@ -32,17 +32,4 @@ DWORD GetModuleFileNameA(HINSTANCE hModule, char* lpFilename, DWORD nSize) {
   }
   std::memcpy(lpFilename, path, len + 1);
   return static_cast<DWORD>(len);
-}
-
-DWORD GetTickCount() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  return static_cast<DWORD>(ms);
-}
-
-__time64_t _time64(__time64_t* destTime) {
-  __time64_t t = static_cast<__time64_t>(std::time(nullptr));
-  if (destTime) *destTime = t;
-  return t;
 }
