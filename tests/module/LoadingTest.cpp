@@ -1,8 +1,12 @@
 // The module as the simulator sees it: a library loaded by path.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <vector>
 
+#include "host/Atmospheres.h"
 #include "host/Host.h"
 #include "tests/support/TestSupport.h"
 
@@ -94,6 +98,48 @@ TEST_F(LoadedModule, PageKeepsTheDisplaySize) {
   // The title "Galeboard", 9 characters of 8 pixels, centred on 300 pixels.
   EXPECT_EQ(calls[0].text, "Galeboard");
   EXPECT_EQ(calls[0].x, 150 - 36);
+}
+
+// The forces of a short flight in which the pilot switches the wind on from
+// the page, with the system's clocks set from seed before the module is
+// loaded; none where the clocks cannot be set.
+std::vector<VECTOR3> ForcesWithClocksFrom(uint64_t seed) {
+  testing_support::ScratchFolder folder;
+  std::filesystem::copy_file(testing_support::ModulePath(), folder / "Galeboard.dll");
+  ghost::World world;
+  ghost::Vessel& glider = world.AddVessel("GL-01", "Glider1", &ghost::AddEarth(world));
+  glider.altitude = 800.0;
+  ghost::Host host{world};
+  if (!host.SetClocks(ghost::ClocksFromSeed(seed))) return {};
+  if (!host.LoadModule((folder / "Galeboard.dll").string())) {
+    ADD_FAILURE() << "the module did not load";
+    return {};
+  }
+  host.StartSimulation();
+  int page = host.OpenDisplay(ghost::DisplaySpec{}, &glider);
+  for (DWORD key : {OAPI_KEY_E, OAPI_KEY_W, OAPI_KEY_W, OAPI_KEY_W, OAPI_KEY_S, OAPI_KEY_S, OAPI_KEY_X})
+    host.Key(page, key);
+  std::vector<VECTOR3> forces;
+  for (int i = 0; i < 50; ++i) {
+    host.Step(0.1);
+    for (const ghost::AppliedForce& f : glider.forces) forces.push_back(f.F);
+  }
+  return forces;
+}
+
+bool SameForces(const std::vector<VECTOR3>& a, const std::vector<VECTOR3>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].x != b[i].x || a[i].y != b[i].y || a[i].z != b[i].z) return false;
+  return true;
+}
+
+TEST(ClocksOfTheHost, SeedTheLoadedModuleSoThatOneSeedFliesTheSameWind) {
+  const std::vector<VECTOR3> first = ForcesWithClocksFrom(7);
+  if (first.empty()) GTEST_SKIP() << "the system's own clocks cannot be set";
+  ASSERT_EQ(first.size(), 50u) << "one force a step";
+  EXPECT_TRUE(SameForces(ForcesWithClocksFrom(7), first)) << "the same clocks, another wind";
+  EXPECT_FALSE(SameForces(ForcesWithClocksFrom(8), first)) << "other clocks, the same wind";
 }
 
 }  // namespace
