@@ -107,14 +107,30 @@ INSTANTIATE_TEST_SUITE_P(Cases, LoadedWind,
                                            LandedCase{"landed without DisRest", "0", 1, 1}));
 
 TEST_F(LoadedModule, NoWindInSpaceOrWithTheWindOff) {
-  WriteFile(Cfg(), "[Glider1Mars]\r\nWindOn=0\r\n");
+  // The wind stored on, with every level up: a force low in the atmosphere,
+  // none in space.
+  WriteFile(Cfg(), "[Glider1Mars]\r\nWindOn=1\r\nDisRest=0\r\nWNDlvl=5\r\nTURlvl=5\r\nSHRlvl=5\r\n");
   ghost::Vessel& v = Add("Glider1", mars);
   host.StartSimulation();
   host.Step(kStep);
-  EXPECT_TRUE(v.forces.empty());
+  ASSERT_EQ(v.forces.size(), 1u) << "the stored settings give no wind at all";
   v.altitude = 400000.0;
+  for (int i = 0; i < 5; ++i) {
+    host.Step(kStep);
+    EXPECT_TRUE(v.forces.empty()) << "a force in space";
+  }
+  v.altitude = 1000.0;
   host.Step(kStep);
-  EXPECT_TRUE(v.forces.empty());
+  EXPECT_EQ(v.forces.size(), 1u) << "back in the atmosphere";
+
+  // The same stored off: no force low in the atmosphere either.
+  host.EndSimulation();
+  WriteFile(Cfg(), "[Glider1Mars]\r\nWindOn=0\r\nDisRest=0\r\nWNDlvl=5\r\nTURlvl=5\r\nSHRlvl=5\r\n");
+  host.StartSimulation();
+  for (int i = 0; i < 5; ++i) {
+    host.Step(kStep);
+    EXPECT_TRUE(v.forces.empty()) << "a force with the wind off";
+  }
 }
 
 #ifndef _WIN32

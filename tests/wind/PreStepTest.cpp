@@ -367,11 +367,29 @@ TEST_P(SurfaceDensity, ThatIsNotPositiveAndFiniteGivesNoWind) {
 INSTANTIATE_TEST_SUITE_P(Cases, SurfaceDensity, ::testing::Values(0.0, -0.5, kNaN, kInf));
 
 TEST_F(PreStep, LandedWithoutDisRestIsPushedWithAShareOfItsWeight) {
+  // At 0 m the air has the surface density, so the force is the landed
+  // weight, a twentieth of 2000 kg x 9.80665 m/s^2 = 980.665 N, times the
+  // model's acceleration for the same step, replayed from the same state.
   ghost::Vessel& v = Fly(&mars, 0.0);
   v.flightStatus = 1;
   module->DisRest = 0;
+  host.Step(kStep);  // adopts Mars and makes its layers
+  WindState.WNDlvl = 6;
+  WindState.TURlvl = 4;
+  const WindStateRecord saved = WindState;
+  const std::array<uint32_t, 4> z = {RandomSource::z1, RandomSource::z2, RandomSource::z3, RandomSource::z4};
   host.Step(kStep);
-  EXPECT_EQ(v.forces.size(), 1u);
+  ASSERT_EQ(v.forces.size(), 1u);
+  const VECTOR3 F = v.forces[0].F;
+
+  WindState = saved;
+  RandomSource::SetState(z[0], z[1], z[2], z[3]);
+  WindState.ComputeWindAcceleration(v.pitch, kStep, 0.0, v.heading);
+  const VECTOR3 a = WindAccel;
+  ASSERT_FALSE(IsZero(a)) << "the model gave no wind to scale";
+  EXPECT_DOUBLE_EQ(F.x, 980.665 * a.x);
+  EXPECT_DOUBLE_EQ(F.y, 980.665 * a.y);
+  EXPECT_DOUBLE_EQ(F.z, 980.665 * a.z);
 }
 
 // The scaling of the model's acceleration into newtons.
