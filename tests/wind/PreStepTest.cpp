@@ -111,7 +111,6 @@ TEST_P(AltitudeLimit, IsTheHighestGridAltitudeWithOnePascalAt100MetresPerSecond)
   oapiGetPlanetAtmParams(Handle(&body), R + limit + 500.0, &above);
   EXPECT_GT(at.rho * 0.5 * 100.0 * 100.0, 1.0);
   EXPECT_LE(above.rho * 0.5 * 100.0 * 100.0, 1.0);
-  std::cout << "windAltLimit " << GetParam().body << " = " << limit << " m\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(HostAtmospheres, AltitudeLimit,
