@@ -57,21 +57,27 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{"size 1", 800, 600, 1, 0.491, (400.0 + 1.0) / 800.0, (400.0 - 2.0) / 800.0, 0.1}));
 
 TEST_F(FusLayout, ColourIsTheChosenOneOnBothColumns) {
+  struct Case {
+    const char* what;
+    double r, g, b;
+  };
+  const Case kColours[] = {
+      {"0 sky blue", 0.0, 0.5, 1.0},
+      {"1 light green", 0.5, 1.0, 0.5},
+      {"2 red", 1.0, 0.1, 0.1},
+      {"3 light yellow", 1.0, 1.0, 0.5},
+  };
   CreateOverlay(1280, 800);
   for (int32_t col = 0; col < 4; ++col) {
+    SCOPED_TRACE(kColours[col].what);
     module->FUScol = col;
     module->LayoutFusOverlay();
     for (const ghost::Annotation* a : {&Labels(), &Values()}) {
-      EXPECT_EQ(a->colour.x, module->fusColours[col].x);
-      EXPECT_EQ(a->colour.y, module->fusColours[col].y);
-      EXPECT_EQ(a->colour.z, module->fusColours[col].z);
+      EXPECT_EQ(a->colour.x, kColours[col].r);
+      EXPECT_EQ(a->colour.y, kColours[col].g);
+      EXPECT_EQ(a->colour.z, kColours[col].b);
     }
   }
-  module->FUScol = 2;
-  module->LayoutFusOverlay();
-  EXPECT_EQ(Labels().colour.x, 1.0);
-  EXPECT_EQ(Labels().colour.y, 0.1);
-  EXPECT_EQ(Labels().colour.z, 0.1);
 }
 
 TEST_F(FusLayout, WithoutAnnotationsNothingHappens) {
