@@ -374,66 +374,53 @@ TEST_F(WindAccelerationTest, OneIn32TestPassesStrictlyBelowTwoToThe27) {
   }
 }
 
-TEST_F(WindAccelerationTest, ShearPhasesFollowTheirFormulasAndSign) {
+// One step in each phase of the event SetShearEvent describes, SHRlvl 6,
+// heading 0.1, pitch 0.25, from the published default state, whose first
+// output gives the vertical draw. The winds were computed once with this
+// Python 3 script:
+//
+//   from math import sin, cos
+//   u = 3952563604 / 4294967295  # the published default state's first output
+//   def ss(v): return v * abs(v)
+//   def mix(S, U, H, p=0.25): return (S, H * sin(p) + U * cos(p), U * sin(p) + H * cos(p))
+//   for sign in (1, -1):
+//       m, r = 1.2 - 0.4 * 2.0, 0.3 - 0.1  # rise, 2 s left
+//       print("rise", sign, mix(-ss(m * sin(r) * sign), -(u - 0.5) * m * 0.2, -ss(m * cos(r))))
+//       d, a = 3.5 - 0.64 * 3.0, 1.2  # turn, 3 s left
+//       across = a * sin(d - 0.1) * sign
+//       print("turn", sign, mix(-ss(across), -((u - 0.5) * 6 * 0.2 + across * across), -ss(a * cos(d - 0.1))))
+//       m, r = 0.3 * 4.0, 3.5 - 0.1  # fall, 4 s left
+//       print("fall", sign, mix(-ss(m * sin(r)), -(u - 0.5) * 6 * 0.2, -ss(m * cos(r))))
+TEST_F(WindAccelerationTest, ShearPhasesGiveTheWorkedWindAndTheSignMirrorsTheSideOfRiseAndTurn) {
   enum Phase { kRise, kTurn, kFall };
-  const char* const kNames[] = {"rise", "turn", "fall"};
-  const double kHeading = 0.1;
-  const double kPitch = 0.25;
-  const int kLevel = 6;
-  for (int phase = kRise; phase <= kFall; ++phase) {
-    VECTOR3 bySign[2];
-    for (int s = 0; s < 2; ++s) {
-      const int sign = s == 0 ? 1 : -1;
-      SCOPED_TRACE(testing::Message() << kNames[phase] << ", shearSign " << sign);
-      WindState = WindStateRecord{};
-      WindState.SHRlvl = kLevel;
-      SetShearEvent(phase == kRise ? 2.0 : 0.0, phase <= kTurn ? 3.0 : 0.0, 4.0, sign);
-      wind_test::SetModuleGenerator(wind_test::kPublishedDefault);
-      const WindStateRecord before = WindState;
-      Lfsr113 g = wind_test::ModuleGenerator();
-      double u = g.Uniform();
+  struct Case {
+    const char* what;
+    Phase phase;
+    int32_t sign;
+    VECTOR3 wind;
+  };
+  const Case kCases[] = {
+      {"rise", kRise, 1, Vec(-0.006315120479769188, -0.07059924808843787, -0.15722546267049842)},
+      {"rise mirrored", kRise, -1, Vec(0.006315120479769188, -0.07059924808843787, -0.15722546267049842)},
+      {"turn", kTurn, 1, Vec(-1.4281612653844842, -1.8753471463171383, -0.4895775566500243)},
+      {"turn mirrored", kTurn, -1, Vec(1.4281612653844842, -1.8753471463171383, -0.4895775566500243)},
+      {"fall", kFall, 1, Vec(0.0940338069481258, -0.15565764107990565, 1.1793492555369038)},
+      {"fall, its side never mirrored", kFall, -1, Vec(0.0940338069481258, -0.15565764107990565, 1.1793492555369038)},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    WindState = WindStateRecord{};
+    WindState.SHRlvl = 6;
+    SetShearEvent(c.phase == kRise ? 2.0 : 0.0, c.phase <= kTurn ? 3.0 : 0.0, 4.0, c.sign);
+    wind_test::SetModuleGenerator(wind_test::kPublishedDefault);
 
-      VECTOR3 v = Step(kPitch, 0.1, 500.0, kHeading);
-      bySign[s] = v;
-      EXPECT_EQ(DrawsSince(wind_test::kPublishedDefault), 1);
-
-      double side = 0.0, vertical = 0.0, horizontal = 0.0;
-      if (phase == kRise) {
-        double m = before.shearRise.endValue - before.shearRise.rate * 2.0;
-        double r = before.shearTurn.startValue - kHeading;
-        side = -SignedSquare(m * std::sin(r) * sign);
-        vertical = -(u - 0.5) * m * 0.2;
-        horizontal = -SignedSquare(m * std::cos(r));
-        EXPECT_EQ(WindState.shearRise.timeLeft, 2.0 - 0.1);
-        EXPECT_EQ(WindState.shearTurn.timeLeft, 3.0) << "only the running phase counts down";
-      } else if (phase == kTurn) {
-        double d = before.shearTurn.endValue - before.shearTurn.rate * 3.0;
-        double a = before.shearRise.endValue;
-        double across = a * std::sin(d - kHeading) * sign;
-        side = -SignedSquare(across);
-        vertical = -((u - 0.5) * kLevel * 0.2 + across * across);
-        horizontal = -SignedSquare(a * std::cos(d - kHeading));
-        EXPECT_EQ(WindState.shearTurn.timeLeft, 3.0 - 0.1);
-        EXPECT_EQ(WindState.shearFall.timeLeft, 4.0);
-      } else {
-        double m = before.shearFall.rate * 4.0;
-        double r = before.shearTurn.endValue - kHeading;
-        side = -SignedSquare(m * std::sin(r));
-        vertical = -(u - 0.5) * kLevel * 0.2;
-        horizontal = -SignedSquare(m * std::cos(r));
-        EXPECT_EQ(WindState.shearFall.timeLeft, 4.0 - 0.1);
-      }
-      EXPECT_TRUE(Vector3Near(v, Mix(side, vertical, horizontal, kPitch), kRounding));
-      EXPECT_EQ(WindState.shearClock, 0.1) << "the clock runs in every phase";
-    }
-    SCOPED_TRACE(kNames[phase]);
-    ASSERT_NE(bySign[0].x, 0.0);
-    if (phase == kFall) {
-      EXPECT_EQ(bySign[1].x, bySign[0].x) << "the fall takes the unmirrored side";
-    } else {
-      EXPECT_EQ(bySign[1].x, -bySign[0].x) << "shearSign -1 mirrors the side push";
-      EXPECT_EQ(bySign[1].z, bySign[0].z) << "the forward part is not mirrored";
-    }
+    EXPECT_TRUE(Vector3Near(Step(0.25, 0.1, 500.0, 0.1), c.wind, kRounding));
+    EXPECT_EQ(DrawsSince(wind_test::kPublishedDefault), 1);
+    EXPECT_EQ(WindState.shearClock, 0.1) << "the clock runs in every phase";
+    // Only the running phase counts down.
+    EXPECT_EQ(WindState.shearRise.timeLeft, c.phase == kRise ? 2.0 - 0.1 : 0.0);
+    EXPECT_EQ(WindState.shearTurn.timeLeft, c.phase == kRise ? 3.0 : c.phase == kTurn ? 3.0 - 0.1 : 0.0);
+    EXPECT_EQ(WindState.shearFall.timeLeft, c.phase == kFall ? 4.0 - 0.1 : 4.0);
   }
 }
 
