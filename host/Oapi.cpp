@@ -1,9 +1,12 @@
 // The SDK's functions and base classes, implemented over the current Host and
 // its World.
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host/Host.h"
+
+// The host's export, which the SDK headers do not declare.
+OAPIFUNC int Date2Int(char* date);
 
 using ghost::Host;
 
@@ -38,16 +41,19 @@ void InitLib(HINSTANCE hModule) {
   if (Host* h = Host::Current()) h->NoteInitLib(hModule);
 }
 
-int Date2Int(const char* date) {
+int Date2Int(char* date) {
   if (Host* h = Host::Current()) h->NoteDate2Int();
   static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  char month[4] = {};
-  int day = 0, year = 0;
-  if (!date || std::sscanf(date, "%3s %d %d", month, &day, &year) != 3) return 0;
-  for (int m = 0; m < 12; ++m)
-    if (std::strcmp(month, months[m]) == 0) return (year % 100) * 10000 + (m + 1) * 100 + day;
-  return 0;
+  // "Mmm dd yyyy"; anything else gives 0.
+  if (!date || std::strlen(date) < 3) return 0;
+  int month = 0;
+  while (month < 12 && std::strncmp(date, months[month], 3) != 0) ++month;
+  char* end = date + 3;
+  const long day = std::strtol(end, &end, 10);
+  const long year = std::strtol(end, &end, 10);
+  if (month == 12 || day <= 0 || year <= 0) return 0;
+  return static_cast<int>((year % 100) * 10000 + (month + 1) * 100 + day);
 }
 
 void oapiRegisterModule(oapi::Module* module) {
@@ -78,7 +84,7 @@ void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
   if (!name || n <= 0) return;
   ghost::Object* o = Obj(hObj);
   const std::string& s = o ? o->name : std::string();
-  size_t len = std::min(s.size(), static_cast<size_t>(n - 1));
+  size_t len = (std::min)(s.size(), static_cast<size_t>(n - 1));
   std::memcpy(name, s.data(), len);
   name[len] = '\0';
 }
@@ -166,17 +172,21 @@ bool oapiDelAnnotation(NOTEHANDLE hNote) {
 
 // VESSEL ---------------------------------------------------------------------
 
-VESSEL::VESSEL(OBJHANDLE hVessel, int /*fmodel*/) : vessel(hVessel) {}
+VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel) : vessel(hVessel), flightmodel(static_cast<short>(fmodel)), version(0) {}
 
 char* VESSEL::GetClassName() const { return AsVessel(vessel)->className.data(); }
 DWORD VESSEL::GetFlightStatus() const { return AsVessel(vessel)->flightStatus; }
 double VESSEL::GetMass() const { return AsVessel(vessel)->mass; }
 double VESSEL::GetAltitude() const { return AsVessel(vessel)->altitude; }
 double VESSEL::GetPitch() const { return AsVessel(vessel)->pitch; }
-OBJHANDLE VESSEL::GetAtmRef() const {
+// The SDK's signature, with its const on the returned handle.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-qualifiers"
+const OBJHANDLE VESSEL::GetAtmRef() const {
   ghost::Body* b = AsVessel(vessel)->AtmRef();
   return b ? ghost::Handle(b) : nullptr;
 }
+#pragma GCC diagnostic pop
 double VESSEL::GetAtmDensity() const { return AsVessel(vessel)->AtmDensity(); }
 void VESSEL::AddForce(const VECTOR3& F, const VECTOR3& r) const {
   AsVessel(vessel)->forces.push_back(ghost::AppliedForce{F, r});
@@ -186,7 +196,7 @@ void VESSEL::AddForce(const VECTOR3& F, const VECTOR3& r) const {
 
 namespace oapi {
 
-ModuleNV::ModuleNV(HINSTANCE hDLL) : hModule(hDLL) {}
+ModuleNV::ModuleNV(HINSTANCE hDLL) : version(0), hModule(hDLL) {}
 Module::Module(HINSTANCE hDLL) : ModuleNV(hDLL) {}
 Module::~Module() = default;
 void Module::clbkSimulationStart(RenderMode) {}
@@ -200,18 +210,33 @@ void Module::clbkNewVessel(OBJHANDLE) {}
 void Module::clbkDeleteVessel(OBJHANDLE) {}
 void Module::clbkVesselJump(OBJHANDLE) {}
 void Module::clbkPause(bool) {}
+bool Module::clbkProcessMouse(UINT, DWORD, DWORD, DWORD) { return false; }
+bool Module::clbkProcessKeyboardImmediate(char*, bool) { return false; }
+bool Module::clbkProcessKeyboardBuffered(DWORD, char*, bool) { return false; }
 
-Sketchpad::Sketchpad() = default;
+Sketchpad::Sketchpad(SURFHANDLE s) : surf(s) {}
 Sketchpad::~Sketchpad() = default;
+Font* Sketchpad::SetFont(Font*) { return nullptr; }
+Pen* Sketchpad::SetPen(Pen*) { return nullptr; }
+Brush* Sketchpad::SetBrush(Brush*) { return nullptr; }
+void Sketchpad::SetTextAlign(TAlign_horizontal, TAlign_vertical) {}
 DWORD Sketchpad::SetTextColor(DWORD) { return 0; }
+DWORD Sketchpad::SetBackgroundColor(DWORD) { return 0; }
+void Sketchpad::SetBackgroundMode(BkgMode) {}
+DWORD Sketchpad::GetCharSize() { return 0; }
 DWORD Sketchpad::GetTextWidth(const char*, int) { return 0; }
+void Sketchpad::SetOrigin(int, int) {}
+void Sketchpad::GetOrigin(int* x, int* y) const {
+  if (x) *x = 0;
+  if (y) *y = 0;
+}
 bool Sketchpad::Text(int, int, const char*, int) { return false; }
 
 }  // namespace oapi
 
 // MFD base -------------------------------------------------------------------------
 
-MFD::MFD(DWORD w, DWORD h, VESSEL* vessel) : W(w), H(h), pV(vessel) {
+MFD::MFD(DWORD w, DWORD h, VESSEL* vessel) : W(w), H(h), pV(vessel), instr(nullptr) {
   const ghost::DisplaySpec spec = Host::Current() ? Host::Current()->openingDisplay : ghost::DisplaySpec{};
   cw = spec.charWidth;
   ch = spec.charHeight;
@@ -227,9 +252,6 @@ void MFD::ReadStatus(FILEHANDLE) {}
 void MFD::StoreStatus() const {}
 void MFD::RecallStatus() {}
 
-MFD2::MFD2(DWORD w, DWORD h, VESSEL* vessel) : MFD(w, h, vessel) {}
-MFD2::~MFD2() = default;
-void MFD2::Update(HDC) {}
 bool MFD2::Update(oapi::Sketchpad*) { return false; }
 
 // Fixed palette, 0xBBGGRR; the dim shade is the bright one at half strength.

@@ -34,8 +34,8 @@ class OAPIFUNC RecordingSketchpad : public oapi::Sketchpad {
   // Width in pixels of a text in the current font.
   using WidthFunction = std::function<DWORD(std::string_view text)>;
 
-  explicit RecordingSketchpad(int charWidth = 8) : charWidth_(charWidth) {}
-  explicit RecordingSketchpad(WidthFunction width) : width_(std::move(width)) {}
+  explicit RecordingSketchpad(int charWidth = 8) : Sketchpad(nullptr), charWidth_(charWidth) {}
+  explicit RecordingSketchpad(WidthFunction width) : Sketchpad(nullptr), width_(std::move(width)) {}
   DWORD SetTextColor(DWORD col) override;
   DWORD GetTextWidth(const char* str, int len = 0) override;
   bool Text(int x, int y, const char* str, int len) override;

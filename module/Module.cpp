@@ -6,6 +6,9 @@
 #include "module/Galeboard.h"
 #include "platform/Platform.h"
 
+// The host's; the SDK headers do not declare it. Its text is not const.
+OAPIFUNC int Date2Int(char* date);
+
 char settingsPath[kSettingsPathSize];
 MODU* moduleInstance = nullptr;
 int32_t modeId = 0;
@@ -69,7 +72,8 @@ DLLCLBK void InitModule(HINSTANCE hDLL) {
 DLLCLBK void ExitModule(HINSTANCE /*hDLL*/) { oapiUnregisterMFDMode(modeId); }
 
 DLLCLBK int GetModuleVersion() {
-  static const int version = Date2Int("Aug 30 2010");
+  static char sdkDate[] = "Aug 30 2010";
+  static const int version = Date2Int(sdkDate);
   return version;
 }
 

@@ -11,9 +11,11 @@ class OAPIFUNC ModuleNV {
   HINSTANCE GetModule() const { return hModule; }
 
  protected:
+  int version;  // the host's interface version of the module object
   HINSTANCE hModule;
 };
 
+// The order of the virtual operations is the simulator's vtable.
 class OAPIFUNC Module : public ModuleNV {
  public:
   enum RenderMode { RENDER_NONE, RENDER_FULLSCREEN, RENDER_WINDOW };
@@ -31,6 +33,11 @@ class OAPIFUNC Module : public ModuleNV {
   virtual void clbkDeleteVessel(OBJHANDLE hVessel);
   virtual void clbkVesselJump(OBJHANDLE hVessel);
   virtual void clbkPause(bool pause);
+  // Input the host offers a module first; true keeps it from the simulator.
+  // The defaults take nothing.
+  virtual bool clbkProcessMouse(UINT event, DWORD state, DWORD x, DWORD y);
+  virtual bool clbkProcessKeyboardImmediate(char kstate[256], bool simRunning);
+  virtual bool clbkProcessKeyboardBuffered(DWORD key, char kstate[256], bool simRunning);
 };
 
 }  // namespace oapi

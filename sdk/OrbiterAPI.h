@@ -1,10 +1,11 @@
 // Types, constants and free functions of the host.
 #pragma once
 
+#include <cstdint>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cstdint>
 typedef uint32_t DWORD;
 typedef uint32_t UINT;
 typedef int BOOL;
@@ -51,10 +52,11 @@ inline VECTOR3 _V(double x, double y, double z) {
 typedef void* OBJHANDLE;
 typedef void* NOTEHANDLE;
 typedef void* FILEHANDLE;
+typedef void* SURFHANDLE;
 
-// Off Windows a message result must hold a page address, which an int cannot
-// on a 64-bit platform; on 32-bit Windows it is the SDK's int.
-#ifdef _WIN32
+// A message result must hold a page address: the SDK's int on 32-bit Windows,
+// pointer-sized on 64-bit Windows (LRESULT there) and everywhere else.
+#if defined(_WIN32) && !defined(_WIN64)
 typedef int OAPI_MSGRESULT;
 #else
 typedef intptr_t OAPI_MSGRESULT;
@@ -160,6 +162,6 @@ OAPIFUNC bool oapiDelAnnotation(NOTEHANDLE hNote);
 OAPIFUNC int oapiRegisterMFDMode(MFDMODESPECEX& spec);
 OAPIFUNC bool oapiUnregisterMFDMode(int mode);
 
-// Library glue: the host's side of module loading.
+// Library glue: the host's side of module loading. The host's Date2Int is not
+// declared by the SDK; a module that calls it declares it itself.
 OAPIFUNC void InitLib(HINSTANCE hModule);
-OAPIFUNC int Date2Int(const char* date);

@@ -82,8 +82,9 @@ void WindStateRecord::ComputeWindAcceleration(double pitch, double dt, double al
     double w = 0.0;
     double d = 0.0;
     // layerCount is kept equal to the list's size; the smaller of the two
-    // keeps the search inside the list should they ever differ.
-    int32_t count = std::min(layerCount, static_cast<int32_t>(layers.size()));
+    // keeps the search inside the list should they ever differ. (Bracketed
+    // against the min macro of <windows.h>.)
+    int32_t count = (std::min)(layerCount, static_cast<int32_t>(layers.size()));
     if (LayerWind(layers.data(), count, altitude, w, d)) {
       w = w * (WNDlvl * 0.1);
       double r = d - heading;

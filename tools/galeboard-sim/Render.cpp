@@ -95,7 +95,8 @@ std::string HostTextToUtf8(std::string_view text) {
   return out;
 }
 
-CairoSketchpad::CairoSketchpad(cairo_t* cr, double x0, double y0, unsigned charHeight) : cr_(cr), x0_(x0), y0_(y0) {
+CairoSketchpad::CairoSketchpad(cairo_t* cr, double x0, double y0, unsigned charHeight)
+    : Sketchpad(nullptr), cr_(cr), x0_(x0), y0_(y0) {
   Font(cr_, kPageFont, 1.0);
   cairo_font_extents_t unit;
   cairo_font_extents(cr_, &unit);
