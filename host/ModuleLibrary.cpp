@@ -1,18 +1,40 @@
 #include "host/ModuleLibrary.h"
 
-#include <filesystem>
+#include <cstdio>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+
+#include <filesystem>
 #endif
 
 namespace ghost {
 
-ModuleLibrary::ModuleLibrary(const std::string& path) : path_(std::filesystem::absolute(path).string()) {
+namespace {
+
+// The path made absolute against the current folder, as the simulator names
+// its plug-ins; as given when that fails.
+std::string AbsolutePath(const std::string& path) {
+#ifdef _WIN32
+  char full[MAX_PATH];
+  const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  return n > 0 && n < MAX_PATH ? std::string(full, n) : path;
+#else
+  return std::filesystem::absolute(path).string();
+#endif
+}
+
+}  // namespace
+
+ModuleLibrary::ModuleLibrary(const std::string& path) : path_(AbsolutePath(path)) {
 #ifdef _WIN32
   HMODULE h = LoadLibraryA(path_.c_str());
   if (!h) {
-    error_ = "LoadLibraryA failed with error " + std::to_string(GetLastError());
+    char reason[64];
+    std::snprintf(reason, sizeof reason, "LoadLibraryA failed with error %lu", GetLastError());
+    error_ = reason;
     return;
   }
   handle_ = reinterpret_cast<void*>(h);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds from scratch and runs every test: natively, then the 32-bit Windows
-# build under Wine, the sanitizer build, valgrind, and the fuzzers for a
-# bounded time. Usage: scripts/test.sh [LEG...]  (legs: format native windows
-# sanitize valgrind fuzz; all of them when none is named). FUZZ_SECONDS sets
+# build under Wine, the Microsoft-ABI builds for the simulator itself, the
+# sanitizer build, valgrind, and the fuzzers for a bounded time. Usage:
+# scripts/test.sh [LEG...]  (legs: format native windows msabi sanitize
+# valgrind fuzz; all of them when none is named). FUZZ_SECONDS sets
 # each fuzzer's time (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -60,6 +61,17 @@ leg_windows() {
   wineserver -p
   wine wineboot --init >"$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log" >&2; return 1; }
   ctest --test-dir build/ci-mingw-i686 --output-on-failure --no-tests=error
+}
+
+# The Microsoft-ABI Galeboard.dll for the simulator itself, 32-bit and 64-bit:
+# built, and checked without running it against the simulator's binary
+# interface (exports, imports, vtables).
+leg_msabi() {
+  local arch
+  for arch in i686 x86_64; do
+    fresh_build ci-msabi-$arch
+    ctest --test-dir build/ci-msabi-$arch --output-on-failure --no-tests=error
+  done
 }
 
 # Every C++ source as clang-format would write it.
@@ -141,7 +153,7 @@ leg_fuzz() {
 }
 
 legs=("$@")
-[ ${#legs[@]} -gt 0 ] || legs=(format native windows sanitize valgrind fuzz)
+[ ${#legs[@]} -gt 0 ] || legs=(format native windows msabi sanitize valgrind fuzz)
 for leg in "${legs[@]}"; do
   declare -F "leg_$leg" >/dev/null || { echo "test.sh: no leg '$leg'" >&2; exit 2; }
 done

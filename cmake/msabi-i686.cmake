@@ -1,0 +1,5 @@
+# Galeboard.dll for the 32-bit simulator (2016 and 2024 releases): Microsoft's
+# C++ ABI for i686, built with Debian's clang and lld-link. See msabi.cmake.
+set(GALEBOARD_MSABI_TRIPLE i686-pc-windows-msvc)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+include(${CMAKE_CURRENT_LIST_DIR}/msabi.cmake)
