@@ -4,7 +4,7 @@
 // destructors.
 #include <windows.h>
 
-#include "Startup.h"
+#include "runtime/Startup.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 

@@ -3,7 +3,7 @@
    which flushes its streams and ends the process. */
 #include <stdlib.h>
 
-#include "Startup.h"
+#include "runtime/Startup.h"
 
 int main(void);
 

@@ -1,7 +1,7 @@
 // The image's C++ initialisers and its own atexit list. The list must be the
 // image's: a DLL that handed its destructors to msvcrt.dll's atexit would have
 // them run at process exit, after the DLL is unloaded.
-#include "Startup.h"
+#include "runtime/Startup.h"
 
 #include <stdlib.h>
 
