@@ -71,7 +71,7 @@ leg_windows() {
 leg_msabi() {
   fresh_build ci-msabi-i686
   fresh_build ci-msabi-x86_64
-  ctest --test-dir build/ci-msabi-i686 --output-on-failure --no-tests=error
+  ctest --test-dir build/ci-msabi-i686 --verbose --no-tests=error
   local listed
   listed=$(ctest --test-dir build/ci-msabi-x86_64 -N)
   if ! grep -q standin_flight <<<"$listed"; then
@@ -88,8 +88,20 @@ leg_msabi() {
   local wine64
   wine64=$(sed -n 's/^GALEBOARD_WINE64:[A-Z]*=//p' build/ci-msabi-x86_64/CMakeCache.txt)
   "$wine64" wineboot --init >"$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log" >&2; return 1; }
-  ctest --test-dir build/ci-msabi-x86_64 --output-on-failure --no-tests=error
+  ctest --test-dir build/ci-msabi-x86_64 --verbose --no-tests=error
   echo "-- msabi: the 32-bit Galeboard.dll is checked statically only; the 64-bit one flew in the stand-in simulator"
+
+  # The package command: both zips, each with the library and the manual only.
+  local packages=build/ci-msabi-packages zip listing
+  rm -rf "$packages"
+  scripts/package.sh "$packages"
+  for zip in x86 x64; do
+    listing=$(cd "$packages" && cmake -E tar tf Galeboard-*-$zip.zip | grep -v '/$' | LC_ALL=C sort)
+    if [ "$listing" != $'Doc/Galeboard.html\nModules/Plugin/Galeboard.dll' ]; then
+      echo "test.sh: the $zip package holds:"$'\n'"$listing" >&2
+      return 1
+    fi
+  done
 }
 
 # Every C++ source as clang-format would write it.
