@@ -126,7 +126,7 @@ class OAPIFUNC Host {
   std::vector<Display> displays_;
   std::vector<HINSTANCE> initLibCalls_;
   int date2IntCalls_ = 0;
-  bool clocksSet_ = false;
+  [[maybe_unused]] bool clocksSet_ = false;  // set and read off Windows only
 };
 
 }  // namespace ghost
