@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr double kStandardGravity = 9.80665;  // m/s^2
-constexpr double kLandedWeightShare = 0.05;
 constexpr double kSearchStep = 500.0;           // m, the grid of the altitude limit
 constexpr double kSearchAirspeed = 100.0;       // m/s
 constexpr double kSearchDynamicPressure = 1.0;  // Pa

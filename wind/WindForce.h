@@ -3,6 +3,12 @@
 
 #include "Orbitersdk.h"
 
+// The weight the force grows with: the mass times standard gravity, and a
+// share of that for a landed vessel. Whoever reads the force back (the
+// simulator tool) divides by these same numbers.
+constexpr double kStandardGravity = 9.80665;  // m/s^2
+constexpr double kLandedWeightShare = 0.05;
+
 // Turns accel, in place, into the force [N] on a vessel of weight [N] in air
 // of density rho [kg/m^3]: each component times rho * weight / surfaceDensity.
 // Returns false, leaving accel as it was, when the inputs give no finite

@@ -20,4 +20,12 @@ std::optional<ghost::Atmosphere> MakeAtmosphere(const BodySpec& body) {
   return std::nullopt;
 }
 
+double SurfaceDensity(const ghost::Body& body) {
+  // The host's functions take a handle, which is not const.
+  const OBJHANDLE handle = ghost::Handle(const_cast<ghost::Body*>(&body));
+  ATMPARAM surface{0.0, 0.0, 0.0};
+  oapiGetPlanetAtmParams(handle, oapiGetSize(handle), &surface);
+  return surface.rho;
+}
+
 }  // namespace sim

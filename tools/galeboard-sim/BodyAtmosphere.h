@@ -12,4 +12,9 @@ namespace sim {
 // The atmosphere a body statement asks for; none for "atmosphere none".
 std::optional<ghost::Atmosphere> MakeAtmosphere(const BodySpec& body);
 
+// The density at the body's surface [kg/m^3] as the module takes it: asked of
+// the host for the body's mean radius, not read from the atmosphere's
+// constants. 0 without an atmosphere.
+double SurfaceDensity(const ghost::Body& body);
+
 }  // namespace sim

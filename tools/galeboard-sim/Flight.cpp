@@ -99,6 +99,7 @@ void Flight::Run(StepSink& sink, bool allDensities, Progress* progress) {
   const std::vector<Action>& timeline = scenario_.timeline;
   size_t next = 0;
   StepSample s;
+  const ghost::Body* surfaceOf = nullptr;  // the body s.surfaceDensity belongs to
   for (int64_t k = 0; k < n; ++k) {
     while (next < timeline.size() && timeline[next].step <= k) Execute(timeline[next++], sink);
     // Times as multiples of the step, free of summed rounding.
@@ -118,7 +119,10 @@ void Flight::Run(StepSink& sink, bool allDensities, Progress* progress) {
     s.force = f;
     s.accel = _V(f.x / v.mass, f.y / v.mass, f.z / v.mass);
     s.density = (allDensities || s.wind) && atm ? v.AtmDensity() : 0.0;
-    s.surfaceDensity = atm ? atm->atmosphere->constants.rho0 : 0.0;
+    if (atm != surfaceOf) {
+      surfaceOf = atm;
+      s.surfaceDensity = atm ? SurfaceDensity(*atm) : 0.0;
+    }
     s.track = nullptr;
     for (const ghost::FlightModel::Track& t : model_.tracks())
       if (t.vessel == &v) s.track = &t;

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "host/RecordingSketchpad.h"
+#include "tools/galeboard-sim/BodyAtmosphere.h"
 
 namespace sim {
 
@@ -58,6 +59,32 @@ void RoundedBox(cairo_t* cr, double x, double y, double w, double h, double r) {
   cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
   cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
   cairo_close_path(cr);
+}
+
+const char* HudModeName(int mode) {
+  switch (mode) {
+    case HUD_ORBIT:
+      return "ORBIT";
+    case HUD_SURFACE:
+      return "SURFACE";
+    case HUD_DOCKING:
+      return "DOCKING";
+    default:
+      return "";
+  }
+}
+
+const char* CockpitModeName(int mode) {
+  switch (mode) {
+    case COCKPIT_GENERIC:
+      return "generic";
+    case COCKPIT_PANELS:
+      return "panels";
+    case COCKPIT_VIRTUAL:
+      return "virtual";
+    default:
+      return "?";
+  }
 }
 
 std::string ButtonLabel(ghost::Host& host, int display, int bt) {
@@ -321,9 +348,7 @@ void DrawHud(cairo_t* cr, const ghost::World& world, const ghost::Vessel& v, dou
   TextAt(cr, W * 0.12, cy - H / 8.0, buf);
   std::snprintf(buf, sizeof buf, "ALT %8.0f m", v.altitude);
   TextAt(cr, W * 0.88 - TextWidth(cr, buf), cy - H / 8.0, buf);
-  static const char* const modes[] = {"", "ORBIT", "SURFACE", "DOCKING"};
-  const char* mode = world.hudMode >= 1 && world.hudMode <= 3 ? modes[world.hudMode] : "";
-  TextAt(cr, W * 0.04, H * 0.04, mode);
+  TextAt(cr, W * 0.04, H * 0.04, HudModeName(world.hudMode));
 }
 
 }  // namespace
@@ -341,8 +366,8 @@ void DrawScene(cairo_t* cr, const ghost::World& world) {
   const double pitch = v ? std::clamp(v->pitch, -1.5, 1.5) : 0.0;
   const double horizon = std::clamp(H / 2 + focal * std::tan(pitch), -H, 2 * H);
   double air = 0.0;
-  if (v && v->AtmRef() && v->body->atmosphere->constants.rho0 > 0.0)
-    air = std::pow(std::clamp(v->AtmDensity() / v->body->atmosphere->constants.rho0, 0.0, 1.0), 0.25);
+  const double surface = v && v->AtmRef() ? SurfaceDensity(*v->AtmRef()) : 0.0;
+  if (surface > 0.0) air = std::pow(std::clamp(v->AtmDensity() / surface, 0.0, 1.0), 0.25);
   cairo_pattern_t* sky = cairo_pattern_create_linear(0, std::min(0.0, horizon - H), 0, horizon);
   cairo_pattern_add_color_stop_rgb(sky, 0.0, 0.02 + 0.10 * air, 0.03 + 0.22 * air, 0.06 + 0.42 * air);
   cairo_pattern_add_color_stop_rgb(sky, 1.0, 0.05 + 0.55 * air, 0.05 + 0.68 * air, 0.08 + 0.82 * air);
@@ -405,12 +430,10 @@ bool RenderView(const ghost::World& world, double simt, const std::filesystem::p
   TextAt(cr, ix, iy - 16, "centre of the view, 2.5x");
 
   // What the picture shows.
-  static const char* const cockpits[] = {"?", "generic", "panels", "virtual"};
   char status[256];
   std::snprintf(status, sizeof status, "t %.2f s   %s (%s)   altitude %.0f m   camera %s   cockpit %s   HUD %s   %ux%u",
                 simt, v ? v->name.c_str() : "-", v ? v->className.c_str() : "-", v ? v->altitude : 0.0,
-                world.cameraInternal ? "internal" : "external",
-                world.cockpitMode >= 1 && world.cockpitMode <= 3 ? cockpits[world.cockpitMode] : "?",
+                world.cameraInternal ? "internal" : "external", CockpitModeName(world.cockpitMode),
                 world.hudMode == HUD_NONE ? "off" : "on", world.viewW, world.viewH);
   cairo_set_source_rgba(cr, 0.0, 0.0, 0.0, 0.55);
   cairo_rectangle(cr, 0, H - 24, W, 24);

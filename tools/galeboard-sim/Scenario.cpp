@@ -6,22 +6,24 @@
 #include <map>
 #include <optional>
 
+#include "Orbitersdk.h"
+
 namespace sim {
 
 namespace {
 
-constexpr int kMouseLeft = 0x01;   // PANEL_MOUSE_LBDOWN
-constexpr int kMouseRight = 0x02;  // PANEL_MOUSE_RBDOWN
 constexpr int64_t kMaxSteps = 4'000'000'000;
 
-// Scan codes of the letters, as the host's keyboard gives them.
+// The letters as the host's keyboard gives them: the SDK's scan codes.
 constexpr struct {
   char letter;
   uint32_t code;
 } kLetters[] = {
-    {'Q', 0x10}, {'W', 0x11}, {'E', 0x12}, {'R', 0x13}, {'T', 0x14}, {'Y', 0x15}, {'U', 0x16}, {'I', 0x17}, {'O', 0x18},
-    {'P', 0x19}, {'A', 0x1E}, {'S', 0x1F}, {'D', 0x20}, {'F', 0x21}, {'G', 0x22}, {'H', 0x23}, {'J', 0x24}, {'K', 0x25},
-    {'L', 0x26}, {'Z', 0x2C}, {'X', 0x2D}, {'C', 0x2E}, {'V', 0x2F}, {'B', 0x30}, {'N', 0x31}, {'M', 0x32},
+    {'A', OAPI_KEY_A}, {'B', OAPI_KEY_B}, {'C', OAPI_KEY_C}, {'D', OAPI_KEY_D}, {'E', OAPI_KEY_E}, {'F', OAPI_KEY_F},
+    {'G', OAPI_KEY_G}, {'H', OAPI_KEY_H}, {'I', OAPI_KEY_I}, {'J', OAPI_KEY_J}, {'K', OAPI_KEY_K}, {'L', OAPI_KEY_L},
+    {'M', OAPI_KEY_M}, {'N', OAPI_KEY_N}, {'O', OAPI_KEY_O}, {'P', OAPI_KEY_P}, {'Q', OAPI_KEY_Q}, {'R', OAPI_KEY_R},
+    {'S', OAPI_KEY_S}, {'T', OAPI_KEY_T}, {'U', OAPI_KEY_U}, {'V', OAPI_KEY_V}, {'W', OAPI_KEY_W}, {'X', OAPI_KEY_X},
+    {'Y', OAPI_KEY_Y}, {'Z', OAPI_KEY_Z},
 };
 
 std::vector<std::string_view> Split(std::string_view line) {
@@ -435,11 +437,14 @@ class Parser {
       m = st.Choice("camera", {"external", "internal"});
     } else if (keyword == "cockpit") {
       a->kind = ActionKind::Cockpit;
+      static constexpr int kCockpits[] = {COCKPIT_GENERIC, COCKPIT_PANELS, COCKPIT_VIRTUAL};
       m = st.Choice("cockpit", {"generic", "panels", "virtual"});
-      if (m) *m += 1;  // COCKPIT_GENERIC is 1
+      if (m) *m = kCockpits[*m];
     } else {
       a->kind = ActionKind::Hud;
+      static constexpr int kHuds[] = {HUD_NONE, HUD_ORBIT, HUD_SURFACE, HUD_DOCKING};
       m = st.Choice("hud", {"none", "orbit", "surface", "docking"});
+      if (m) *m = kHuds[*m];
     }
     if (!m) return false;
     a->mode = *m;
@@ -493,11 +498,11 @@ class Parser {
       if (!b) return;
       if (*b != std::floor(*b)) return void(st.Fail("button must be a whole number"));
       a.button = static_cast<int>(*b);
-      a.event = kMouseLeft;
+      a.event = PANEL_MOUSE_LBDOWN;
       if (!st.AtEnd()) {
         auto e = st.Choice("mouse button", {"left", "right", "both"});
         if (!e) return;
-        a.event = *e == 0 ? kMouseLeft : *e == 1 ? kMouseRight : kMouseLeft | kMouseRight;
+        a.event = *e == 0 ? PANEL_MOUSE_LBDOWN : *e == 1 ? PANEL_MOUSE_RBDOWN : PANEL_MOUSE_LBDOWN | PANEL_MOUSE_RBDOWN;
       }
     } else if (v == "focus") {
       a.kind = ActionKind::Focus;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Orbitersdk.h"
+
 namespace sim {
 
 enum class AtmosphereKind { None, Earth1976, Mars, Exponential, Uniform };
@@ -87,8 +89,8 @@ struct Scenario {
   std::string focus;  // empty: the first vessel
   uint32_t viewW = 1280, viewH = 800;
   bool cameraInternal = true;
-  int cockpit = 1;  // COCKPIT_GENERIC
-  int hud = 2;      // HUD_SURFACE
+  int cockpit = COCKPIT_GENERIC;
+  int hud = HUD_SURFACE;
   std::vector<DisplayDecl> displays;
   double duration = 60.0;        // s
   double step = 0.02;            // s

@@ -4,11 +4,12 @@
 #include <cstdarg>
 #include <sstream>
 
+#include "wind/WindForce.h"
+
 namespace sim {
 
 namespace {
 
-constexpr double kStandardGravity = 9.80665;  // m/s^2, as the module weighs a vessel
 constexpr size_t kMaxEventLines = 30;
 
 [[gnu::format(printf, 2, 3)]] void Add(std::string& out, const char* format, ...) {
@@ -95,7 +96,7 @@ void Stats::Add(const StepSample& s) {
       }
       axes[i].sum += a[i];
     }
-    const double weightShare = s.landed ? 0.05 : 1.0;
+    const double weightShare = s.landed ? kLandedWeightShare : 1.0;
     if (s.surfaceDensity > 0.0 && s.density > 0.0)
       forward = s.accel.z / (kStandardGravity * weightShare * s.density / s.surfaceDensity);
   }
