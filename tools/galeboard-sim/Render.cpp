@@ -95,31 +95,53 @@ std::string ButtonLabel(ghost::Host& host, int display, int bt) {
 
 }  // namespace
 
-std::string HostTextToUtf8(std::string_view text) {
-  static iconv_t cd = iconv_open("UTF-8", "CP1252");
-  std::string out(text.size() * 3 + 1, '\0');
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    out.clear();
-    for (char c : text) out += static_cast<unsigned char>(c) < 0x80 ? c : '?';
+namespace {
+
+// The code page's converter, opened once and closed when the program ends.
+class Cp1252ToUtf8 {
+ public:
+  Cp1252ToUtf8() : cd_(iconv_open("UTF-8", "CP1252")) {}
+  ~Cp1252ToUtf8() {
+    if (open()) iconv_close(cd_);
+  }
+  Cp1252ToUtf8(const Cp1252ToUtf8&) = delete;
+  Cp1252ToUtf8& operator=(const Cp1252ToUtf8&) = delete;
+
+  bool open() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  std::string Convert(std::string_view text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* o = out.data();
+    size_t outLeft = out.size();
+    while (inLeft > 0) {
+      if (iconv(cd_, &in, &inLeft, &o, &outLeft) != static_cast<size_t>(-1)) break;
+      if ((errno != EILSEQ && errno != EINVAL) || outLeft < 3) break;
+      // A byte the code page leaves undefined: the replacement character.
+      std::memcpy(o, "\xEF\xBF\xBD", 3);
+      o += 3;
+      outLeft -= 3;
+      ++in;
+      --inLeft;
+    }
+    out.resize(out.size() - outLeft);
     return out;
   }
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  char* o = out.data();
-  size_t outLeft = out.size();
-  while (inLeft > 0) {
-    if (iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<size_t>(-1)) break;
-    if ((errno != EILSEQ && errno != EINVAL) || outLeft < 3) break;
-    // A byte the code page leaves undefined: the replacement character.
-    std::memcpy(o, "\xEF\xBF\xBD", 3);
-    o += 3;
-    outLeft -= 3;
-    ++in;
-    --inLeft;
-  }
-  out.resize(out.size() - outLeft);
-  return out;
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+std::string HostTextToUtf8(std::string_view text) {
+  static Cp1252ToUtf8 converter;
+  if (converter.open()) return converter.Convert(text);
+  std::string ascii;
+  for (char c : text) ascii += static_cast<unsigned char>(c) < 0x80 ? c : '?';
+  return ascii;
 }
 
 CairoSketchpad::CairoSketchpad(cairo_t* cr, double x0, double y0, unsigned charHeight)
