@@ -275,6 +275,32 @@ TEST_F(EndToEnd, MissingGnuplotSkipsOnlyThePlot) {
   EXPECT_TRUE(fs::exists(fs::path(Out()) / "view.png"));
 }
 
+bool GnuplotInPath() {
+  std::stringstream dirs(std::getenv("PATH") ? std::getenv("PATH") : "");
+  std::string dir;
+  while (std::getline(dirs, dir, ':'))
+    if (access((fs::path(dir.empty() ? "." : dir) / "gnuplot").c_str(), X_OK) == 0) return true;
+  return false;
+}
+
+// gnuplot's own syntax in the title and a quote and a line break in the
+// folder's name: the plot is drawn with them as they stand, and nothing of
+// them is run.
+TEST_F(EndToEnd, PlotTakesTitleAndPathsAsTheyStand) {
+  if (!GnuplotInPath()) GTEST_SKIP() << "no gnuplot";
+  const fs::path marker = scratch_ / "ran";
+  const std::string title = "title a_b^c {x} '; system('touch " + marker.string() + "') # \\";
+  const fs::path out = scratch_ / "it's\nplot";
+  const Result r = RunTool(
+      {Scenario(title + "\n" + std::string(kShort).substr(12)).string(), "--out", out.string(), "--root", Root()},
+      scratch_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(out / "wind.png").substr(0, 8), "\x89PNG\r\n\x1a\n") << r.err;
+  EXPECT_FALSE(fs::exists(out / "wind.gnuplot.log")) << ReadFile(out / "wind.gnuplot.log");
+  EXPECT_FALSE(fs::exists(marker)) << "the title was run as a command";
+  EXPECT_EQ(ReadFile(out / "shear.csv").substr(0, 15), "low,high,swing\n");
+}
+
 TEST_F(EndToEnd, NoOutputWritesNoOutputFolder) {
   const Result r = RunTool({Scenario(kShort).string(), "--no-output", "--out", Out(), "--root", Root()}, scratch_);
   EXPECT_EQ(r.status, 0) << r.err;

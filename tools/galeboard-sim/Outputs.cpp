@@ -30,12 +30,6 @@ std::string CsvField(const std::string& s) {
   return q + "\"";
 }
 
-std::string GnuplotString(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("''") : std::string(1, c);
-  return q + "'";
-}
-
 }  // namespace
 
 const std::vector<TraceColumn>& TraceColumns() {
@@ -63,13 +57,6 @@ const std::vector<TraceColumn>& TraceColumns() {
       {"north", "drift north from the start [m]"},
   };
   return columns;
-}
-
-int TraceColumnNumber(const char* name) {
-  const auto& c = TraceColumns();
-  for (size_t i = 0; i < c.size(); ++i)
-    if (std::strcmp(c[i].name, name) == 0) return static_cast<int>(i) + 1;
-  return 0;
 }
 
 TraceWriter::~TraceWriter() {
@@ -168,88 +155,93 @@ std::string FindProgram(const std::string& name) {
   return "";
 }
 
-PlotResult PlotWind(const fs::path& trace, int64_t rows, double duration, const fs::path& png,
-                    const std::string& gnuplot, const std::string& title, const std::vector<ShearEvent>& shear,
-                    std::string* message) {
+bool WriteShearEvents(const fs::path& csv, const std::vector<ShearEvent>& events, std::string* error) {
+  std::ofstream out(csv, std::ios::binary);
+  out << "low,high,swing\n";
+  std::string row;
+  for (const ShearEvent& e : events) {
+    row.clear();
+    Put(row, e.low, 9);
+    Put(row, e.high, 9);
+    Put(row, e.swing, 6, '\n');
+    out << row;
+  }
+  out.close();
+  if (!out) {
+    *error = "cannot write " + csv.string();
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+// Runs a program with its output and errors going to log, and waits for it.
+// Returns its exit status, or -1 with the reason in error.
+int RunProgram(const std::vector<std::string>& args, const fs::path& log, std::string* error) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    *error = "cannot run " + args[0] + ": " + std::strerror(spawned);
+    return -1;
+  }
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string ShortestNumber(double v) {
+  char buf[32];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return ec == std::errc() ? std::string(buf, end) : "0";
+}
+
+// An absolute path, so that gnuplot never takes a name for one of its own
+// (a leading '<' or '|' is a command to it, '-' the terminal).
+std::string Absolute(const fs::path& p) {
+  std::error_code ec;
+  const fs::path a = fs::absolute(p, ec);
+  return ec ? p.string() : a.string();
+}
+
+}  // namespace
+
+PlotResult PlotWind(const std::string& gnuplot, const PlotInput& in, std::string* message) {
   const std::string program = FindProgram(gnuplot);
   if (program.empty()) {
     *message = "gnuplot not found (" + gnuplot + "); install gnuplot-nox for the wind plot";
     return PlotResult::NoPlotter;
   }
-  fs::path script = png;
-  script.replace_extension(".gp");
-  fs::path log = png;
-  log.replace_extension(".gnuplot.log");
-
-  const int64_t every = rows > kPlotPoints ? (rows + kPlotPoints - 1) / kPlotPoints : 1;
-  const std::string data = GnuplotString(trace.string());
-  const std::string sample = "every " + std::to_string(every) + "::1";
-  auto col = [](const char* name) { return std::to_string(TraceColumnNumber(name)); };
-
-  std::ofstream gp(script);
-  gp << "# Made by galeboard-sim: the wind acceleration the module applied, per axis, the altitude, and\n"
-     << "# when the wind acted. Run again with: gnuplot " << script.filename().string() << "\n"
-     << "set terminal pngcairo size 1280,900 font 'DejaVu Sans,10'\n"
-     << "set output " << GnuplotString(png.string()) << "\n"
-     << "set datafile separator ','\n"
-     << "set multiplot title " << GnuplotString(title) << "\n"
-     << "set lmargin at screen 0.08\nset rmargin at screen 0.97\n"
-     << "set grid\nset key top right opaque\n"
-     << "set xrange [0:" << duration << "]\n";
-  // The wind acceleration, shear events shaded behind it.
-  gp << "set tmargin at screen 0.93\nset bmargin at screen 0.42\nset format x ''\n";
-  for (const ShearEvent& e : shear)
-    gp << "set object rect from " << e.low << ", graph 0 to " << e.high
-       << ", graph 1 behind fillcolor rgb '#f0d0f0' fillstyle solid 1.0 noborder\n";
-  gp << "set ylabel 'wind acceleration (force / mass) [m/s^2]'\n"
-     << "plot " << data << " " << sample << " using " << col("t") << ":" << col("accel_z")
-     << " with lines lw 1.2 lc rgb '#d62728' title 'forward (z)', \\\n"
-     << "     '' " << sample << " using " << col("t") << ":" << col("accel_y")
-     << " with lines lw 1.2 lc rgb '#2ca02c' title 'up (y)', \\\n"
-     << "     '' " << sample << " using " << col("t") << ":" << col("accel_x")
-     << " with lines lw 1.2 lc rgb '#1f77b4' title 'side (x)'"
-     << (shear.empty() ? "" : ", \\\n     NaN with boxes fillcolor rgb '#f0d0f0' fillstyle solid title 'shear event'")
-     << "\nunset object\n";
-  // The altitude.
-  gp << "set tmargin at screen 0.40\nset bmargin at screen 0.17\n"
-     << "set ylabel 'altitude [m]'\n"
-     << "plot " << data << " " << sample << " using " << col("t") << ":" << col("altitude")
-     << " with lines lw 1.5 lc rgb '#333333' title 'altitude'\n";
-  // When a force was applied.
-  gp << "set tmargin at screen 0.15\nset bmargin at screen 0.06\n"
-     << "set format x '%g'\nset xlabel 'simulation time [s]'\n"
-     << "set ylabel 'wind acts'\nset yrange [-0.2:1.2]\nset ytics ('no' 0, 'yes' 1)\nunset key\n"
-     << "plot " << data << " " << sample << " using " << col("t") << ":" << col("wind")
-     << " with steps lw 1.5 lc rgb '#ff7f0e'\n"
-     << "unset multiplot\n";
+  const fs::path script = fs::path(in.png).replace_extension(".gp");
+  const fs::path log = fs::path(in.png).replace_extension(".gnuplot.log");
+  std::ofstream gp(script, std::ios::binary);
+  gp << kWindPlotScript;
   gp.close();
   if (!gp) {
     *message = "cannot write " + script.string();
     return PlotResult::Failed;
   }
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.string().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  std::string scriptArg = script.string();
-  char* argv[] = {const_cast<char*>(program.c_str()), scriptArg.data(), nullptr};
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    *message = "cannot run " + program + ": " + std::strerror(spawned);
-    return PlotResult::Failed;
-  }
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  const int64_t every = in.rows > kPlotPoints ? (in.rows + kPlotPoints - 1) / kPlotPoints : 1;
+  const int status = RunProgram({program, "-c", Absolute(script), Absolute(in.trace), Absolute(in.shear),
+                                 Absolute(in.png), in.title, std::to_string(every), ShortestNumber(in.duration)},
+                                log, message);
+  if (status < 0) return PlotResult::Failed;
   std::error_code ec;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !fs::exists(png, ec)) {
+  if (status != 0 || !fs::exists(in.png, ec)) {
     *message = program + " failed; see " + log.string();
     return PlotResult::Failed;
   }
-  if (fs::file_size(log, ec) == 0) fs::remove(log, ec);
+  fs::remove(log, ec);
   return PlotResult::Written;
 }
 

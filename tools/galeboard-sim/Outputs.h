@@ -13,14 +13,13 @@
 
 namespace sim {
 
-// The trace's columns, in order; the plot and the documentation use these.
+// The trace's columns, in order; the plot (by name) and the documentation use
+// these.
 struct TraceColumn {
   const char* name;
   const char* meaning;
 };
 const std::vector<TraceColumn>& TraceColumns();
-// 1-based column number of a trace column, for gnuplot.
-int TraceColumnNumber(const char* name);
 
 // Writes one CSV row per step for the focus vessel.
 class TraceWriter {
@@ -50,14 +49,30 @@ class TraceWriter {
 // PATH. Empty when there is no such executable.
 std::string FindProgram(const std::string& name);
 
+// The shear events as CSV, one row each: low, high, swing. False with the
+// reason in error when the file cannot be written.
+bool WriteShearEvents(const std::filesystem::path& csv, const std::vector<ShearEvent>& events, std::string* error);
+
+// The wind plot's script (tools/galeboard-sim/wind.gp, built in).
+extern const char* const kWindPlotScript;
+
+struct PlotInput {
+  std::filesystem::path trace;  // the run's trace.csv
+  std::filesystem::path shear;  // its shear events, WriteShearEvents
+  std::filesystem::path png;    // the picture to write
+  int64_t rows = 0;             // of the trace; more than a plot needs are thinned
+  double duration = 0.0;        // s, the time axis
+  std::string title;
+};
+
 enum class PlotResult { Written, NoPlotter, Failed };
 
 // Plots the wind acceleration per axis over time, the altitude below it and
-// the shear events as marks, from the trace, with gnuplot. The gnuplot
-// script is kept beside the picture; gnuplot's messages go to a log there.
-PlotResult PlotWind(const std::filesystem::path& trace, int64_t rows, double duration, const std::filesystem::path& png,
-                    const std::string& gnuplot, const std::string& title, const std::vector<ShearEvent>& shear,
-                    std::string* message);
+// the shear events shaded, with gnuplot and the fixed script, which is kept
+// beside the picture. The run's paths and title reach gnuplot as arguments
+// of the script, never as text of it. gnuplot's messages go to a log beside
+// the picture, which stays only when the plot failed.
+PlotResult PlotWind(const std::string& gnuplot, const PlotInput& in, std::string* message);
 
 // Reads a whole file; empty when it is missing.
 std::string ReadText(const std::filesystem::path& p);

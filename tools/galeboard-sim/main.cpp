@@ -180,13 +180,23 @@ int main(int argc, char** argv) {
       summary.outputs.push_back({"trace", tracePath.string(), std::to_string(trace.rows()) + " rows"});
     else
       failed = !Fail(error, 0);
+    const fs::path shearPath = options.out / "shear.csv";
+    if (sim::WriteShearEvents(shearPath, sink.stats.shear.events(), &error))
+      summary.outputs.push_back(
+          {"shear events", shearPath.string(), std::to_string(sink.stats.shear.events().size()) + " rows"});
+    else
+      failed = !Fail(error, 0);
     std::string note;
-    const fs::path plot = options.out / "wind.png";
-    switch (sim::PlotWind(tracePath, trace.rows(), static_cast<double>(scenario.Steps()) * scenario.step, plot,
-                          options.gnuplot, "Galeboard: " + (scenario.title.empty() ? name : scenario.title),
-                          sink.stats.shear.events(), &note)) {
+    sim::PlotInput plot;
+    plot.trace = tracePath;
+    plot.shear = shearPath;
+    plot.png = options.out / "wind.png";
+    plot.rows = trace.rows();
+    plot.duration = static_cast<double>(scenario.Steps()) * scenario.step;
+    plot.title = "Galeboard: " + (scenario.title.empty() ? name : scenario.title);
+    switch (sim::PlotWind(options.gnuplot, plot, &note)) {
       case sim::PlotResult::Written:
-        summary.outputs.push_back({"wind plot", plot.string(), ""});
+        summary.outputs.push_back({"wind plot", plot.png.string(), ""});
         break;
       case sim::PlotResult::NoPlotter:
         std::fprintf(stderr, "galeboard-sim: %s; skipping the wind plot\n", note.c_str());
