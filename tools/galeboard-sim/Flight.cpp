@@ -1,5 +1,6 @@
 #include "tools/galeboard-sim/Flight.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -93,15 +94,23 @@ Flight::OpenDisplay* Flight::DisplayNamed(const std::string& name) {
   return nullptr;
 }
 
-void Flight::Run(StepSink& sink, bool allDensities, Progress* progress) {
+double Flight::Run(StepSink& sink, bool allDensities, Progress* progress) {
+  using Clock = std::chrono::steady_clock;
   const int64_t n = scenario_.Steps();
   const double dt = scenario_.step;
   const std::vector<Action>& timeline = scenario_.timeline;
   size_t next = 0;
   StepSample s;
   const ghost::Body* surfaceOf = nullptr;  // the body s.surfaceDensity belongs to
+  // The clock is read only around the actions, which are few.
+  Clock::duration stepping{};
+  Clock::time_point since = Clock::now();
   for (int64_t k = 0; k < n; ++k) {
-    while (next < timeline.size() && timeline[next].step <= k) Execute(timeline[next++], sink);
+    if (next < timeline.size() && timeline[next].step <= k) {
+      stepping += Clock::now() - since;
+      while (next < timeline.size() && timeline[next].step <= k) Execute(timeline[next++], sink);
+      since = Clock::now();
+    }
     // Times as multiples of the step, free of summed rounding.
     host_->SetSimTime(static_cast<double>(k) * dt);
     host_->Step(dt);
@@ -129,8 +138,10 @@ void Flight::Run(StepSink& sink, bool allDensities, Progress* progress) {
     sink.OnStep(s);
     if (progress && (k & 0x3FF) == 0) progress->Update(k, n, s.t);
   }
+  stepping += Clock::now() - since;
   while (next < timeline.size()) Execute(timeline[next++], sink);
   if (progress) progress->Finish();
+  return std::chrono::duration<double>(stepping).count();
 }
 
 void Flight::Execute(const Action& a, StepSink& sink) {

@@ -66,8 +66,11 @@ class Flight {
   void Start();
   // Every step of the scenario with its timeline, and the actions set for
   // the end after the last step. allDensities: fill the density of every
-  // sample (costs a profile evaluation per step).
-  void Run(StepSink& sink, bool allDensities, class Progress* progress);
+  // sample (costs a profile evaluation per step). Returns the wall time of
+  // the steps alone [s]: the host's steps (pre-step, flight model,
+  // post-step) and the sink's recording of them, without the timeline's
+  // actions (key presses, saves of the settings, snapshots).
+  double Run(StepSink& sink, bool allDensities, class Progress* progress);
   // Simulation end; the displays are closed and the module unloaded.
   void End();
 

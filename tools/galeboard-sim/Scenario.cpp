@@ -192,7 +192,8 @@ class Parser {
     } else if (keyword == "camera" || keyword == "cockpit" || keyword == "hud") {
       if (!Once(st, keyword)) return;
       Action a;
-      if (ScreenMode(st, keyword, &a) && st.End()) ApplyScreen(a);
+      a.kind = keyword == "camera" ? ActionKind::Camera : keyword == "cockpit" ? ActionKind::Cockpit : ActionKind::Hud;
+      if (ScreenMode(st, &a) && st.End()) ApplyScreen(a);
     } else if (keyword == "display") {
       Display(st);
     } else if (keyword == "duration") {
@@ -430,18 +431,16 @@ class Parser {
     if (!st.failed()) s_.displays.push_back(d);
   }
 
-  bool ScreenMode(Statement& st, const std::string& keyword, Action* a) {
+  // The mode of a camera, cockpit or hud statement or action, of a's kind.
+  bool ScreenMode(Statement& st, Action* a) {
     std::optional<int> m;
-    if (keyword == "camera") {
-      a->kind = ActionKind::Camera;
-      m = st.Choice("camera", {"external", "internal"});
-    } else if (keyword == "cockpit") {
-      a->kind = ActionKind::Cockpit;
+    if (a->kind == ActionKind::Camera) {
+      m = st.Choice("camera", {"external", "internal"});  // Action::mode 1: internal
+    } else if (a->kind == ActionKind::Cockpit) {
       static constexpr int kCockpits[] = {COCKPIT_GENERIC, COCKPIT_PANELS, COCKPIT_VIRTUAL};
       m = st.Choice("cockpit", {"generic", "panels", "virtual"});
       if (m) *m = kCockpits[*m];
     } else {
-      a->kind = ActionKind::Hud;
       static constexpr int kHuds[] = {HUD_NONE, HUD_ORBIT, HUD_SURFACE, HUD_DOCKING};
       m = st.Choice("hud", {"none", "orbit", "surface", "docking"});
       if (m) *m = kHuds[*m];
@@ -466,81 +465,102 @@ class Parser {
     auto verb = st.Word("action");
     if (!verb) return;
     a.text = st.Rest(2);
-    const std::string v = Lower(*verb);
-    auto displayRef = [&]() {
-      auto d = st.Word("display name");
-      if (!d) return false;
-      a.target = std::string(*d);
-      refs_.push_back({Ref::Display, a.target, st.line()});
-      return true;
-    };
-    auto vesselRef = [&]() {
-      auto d = st.Word("vessel name");
-      if (!d) return false;
-      a.target = std::string(*d);
-      refs_.push_back({Ref::Vessel, a.target, st.line()});
-      return true;
-    };
-    if (v == "key") {
-      a.kind = ActionKind::Key;
-      if (!displayRef()) return;
-      if (st.AtEnd()) return void(st.Fail("key needs at least one key"));
-      while (!st.AtEnd()) {
-        std::string_view k = *st.Word("key");
-        uint32_t code = KeyCode(k);
-        if (!code) return void(st.Fail("'" + std::string(k) + "' is not a key (a letter A-Z or a scan code 1-255)"));
-        a.keys.push_back(code);
-      }
-    } else if (v == "click") {
-      a.kind = ActionKind::Click;
-      if (!displayRef()) return;
-      auto b = st.Number("button", -1000.0, 1000.0);
-      if (!b) return;
-      if (*b != std::floor(*b)) return void(st.Fail("button must be a whole number"));
-      a.button = static_cast<int>(*b);
-      a.event = PANEL_MOUSE_LBDOWN;
-      if (!st.AtEnd()) {
-        auto e = st.Choice("mouse button", {"left", "right", "both"});
-        if (!e) return;
-        a.event = *e == 0 ? PANEL_MOUSE_LBDOWN : *e == 1 ? PANEL_MOUSE_RBDOWN : PANEL_MOUSE_LBDOWN | PANEL_MOUSE_RBDOWN;
-      }
-    } else if (v == "focus") {
-      a.kind = ActionKind::Focus;
-      if (!vesselRef()) return;
-    } else if (v == "store") {
-      a.kind = ActionKind::Store;
-      if (!displayRef()) return;
-    } else if (v == "altitude") {
-      a.kind = ActionKind::Altitude;
-      if (!vesselRef()) return;
-      auto h = st.Number("altitude", 0.0, kBig);
-      if (!h) return;
-      a.a = *h;
-    } else if (v == "attitude") {
-      a.kind = ActionKind::Attitude;
-      if (!vesselRef()) return;
-      auto h = st.Number("heading", -360.0, 720.0);
-      auto p = h ? st.Number("pitch", -90.0, 90.0) : std::nullopt;
-      if (!p) return;
-      a.a = *h;
-      a.b = *p;
-    } else if (v == "airspeed") {
-      a.kind = ActionKind::Airspeed;
-      if (!vesselRef() || !Airspeed(st, &a.vector)) return;
-    } else if (v == "land" || v == "liftoff") {
-      a.kind = v == "land" ? ActionKind::Land : ActionKind::Liftoff;
-      if (!vesselRef()) return;
-    } else if (v == "camera" || v == "cockpit" || v == "hud") {
-      if (!ScreenMode(st, v, &a)) return;
-    } else if (v == "snapshot") {
-      a.kind = ActionKind::Snapshot;
-    } else {
-      return void(st.Fail("unknown action '" + std::string(*verb) +
-                          "' (expected key, click, focus, store, altitude, attitude, airspeed, land, liftoff, camera, "
-                          "cockpit, hud or snapshot)"));
-    }
-    if (st.End()) s_.timeline.push_back(a);
+    if (ActionWords(st, *verb, &a) && st.End()) s_.timeline.push_back(a);
   }
+
+  // What follows an action's verb, read by the verb's own reader; false when
+  // it is bad (reported).
+  bool ActionWords(Statement& st, std::string_view verb, Action* a) {
+    const std::string lower = Lower(verb);
+    static constexpr struct {
+      const char* verb;
+      ActionKind kind;
+      bool (Parser::*read)(Statement&, Action*);
+    } kActions[] = {
+        {"key", ActionKind::Key, &Parser::KeyWords},
+        {"click", ActionKind::Click, &Parser::ClickWords},
+        {"focus", ActionKind::Focus, &Parser::VesselTarget},
+        {"store", ActionKind::Store, &Parser::DisplayTarget},
+        {"altitude", ActionKind::Altitude, &Parser::AltitudeWords},
+        {"attitude", ActionKind::Attitude, &Parser::AttitudeWords},
+        {"airspeed", ActionKind::Airspeed, &Parser::AirspeedWords},
+        {"land", ActionKind::Land, &Parser::VesselTarget},
+        {"liftoff", ActionKind::Liftoff, &Parser::VesselTarget},
+        {"camera", ActionKind::Camera, &Parser::ScreenMode},
+        {"cockpit", ActionKind::Cockpit, &Parser::ScreenMode},
+        {"hud", ActionKind::Hud, &Parser::ScreenMode},
+        {"snapshot", ActionKind::Snapshot, &Parser::NoWords},
+    };
+    std::string verbs;
+    for (size_t i = 0; i < std::size(kActions); ++i) {
+      if (lower == kActions[i].verb) {
+        a->kind = kActions[i].kind;
+        return (this->*kActions[i].read)(st, a);
+      }
+      verbs += (i == 0 ? "" : i + 1 < std::size(kActions) ? ", " : " or ") + std::string(kActions[i].verb);
+    }
+    return st.Fail("unknown action '" + std::string(verb) + "' (expected " + verbs + ")");
+  }
+
+  bool DisplayTarget(Statement& st, Action* a) { return Target(st, Ref::Display, a); }
+  bool VesselTarget(Statement& st, Action* a) { return Target(st, Ref::Vessel, a); }
+
+  bool Target(Statement& st, Ref::Kind kind, Action* a) {
+    auto name = st.Word(kind == Ref::Display ? "display name" : "vessel name");
+    if (!name) return false;
+    a->target = std::string(*name);
+    refs_.push_back({kind, a->target, st.line()});
+    return true;
+  }
+
+  bool KeyWords(Statement& st, Action* a) {
+    if (!DisplayTarget(st, a)) return false;
+    if (st.AtEnd()) return st.Fail("key needs at least one key");
+    while (!st.AtEnd()) {
+      std::string_view k = *st.Word("key");
+      uint32_t code = KeyCode(k);
+      if (!code) return st.Fail("'" + std::string(k) + "' is not a key (a letter A-Z or a scan code 1-255)");
+      a->keys.push_back(code);
+    }
+    return true;
+  }
+
+  bool ClickWords(Statement& st, Action* a) {
+    if (!DisplayTarget(st, a)) return false;
+    auto b = st.Number("button", -1000.0, 1000.0);
+    if (!b) return false;
+    if (*b != std::floor(*b)) return st.Fail("button must be a whole number");
+    a->button = static_cast<int>(*b);
+    a->event = PANEL_MOUSE_LBDOWN;
+    if (st.AtEnd()) return true;
+    static constexpr int kEvents[] = {PANEL_MOUSE_LBDOWN, PANEL_MOUSE_RBDOWN, PANEL_MOUSE_LBDOWN | PANEL_MOUSE_RBDOWN};
+    auto e = st.Choice("mouse button", {"left", "right", "both"});
+    if (!e) return false;
+    a->event = kEvents[*e];
+    return true;
+  }
+
+  bool AltitudeWords(Statement& st, Action* a) {
+    if (!VesselTarget(st, a)) return false;
+    auto h = st.Number("altitude", 0.0, kBig);
+    if (!h) return false;
+    a->a = *h;
+    return true;
+  }
+
+  bool AttitudeWords(Statement& st, Action* a) {
+    if (!VesselTarget(st, a)) return false;
+    auto h = st.Number("heading", -360.0, 720.0);
+    auto p = h ? st.Number("pitch", -90.0, 90.0) : std::nullopt;
+    if (!p) return false;
+    a->a = *h;
+    a->b = *p;
+    return true;
+  }
+
+  bool AirspeedWords(Statement& st, Action* a) { return VesselTarget(st, a) && Airspeed(st, &a->vector); }
+
+  bool NoWords(Statement&, Action*) { return true; }
 
   const std::string& file_;
   Scenario& s_;
@@ -553,6 +573,8 @@ class Parser {
 }  // namespace
 
 int64_t Scenario::Steps() const { return static_cast<int64_t>(std::llround(duration / step)); }
+
+double Scenario::Duration() const { return static_cast<double>(Steps()) * step; }
 
 const BodySpec* Scenario::FindBody(std::string_view name) const {
   for (const BodySpec& b : bodies)

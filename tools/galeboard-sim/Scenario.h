@@ -97,6 +97,7 @@ struct Scenario {
   std::vector<Action> timeline;  // in time order; same times in file order
 
   int64_t Steps() const;
+  double Duration() const;  // s, of the steps flown: Steps() steps of step
   const BodySpec* FindBody(std::string_view name) const;
   const VesselSpec* FindVessel(std::string_view name) const;
   const DisplayDecl* FindDisplay(std::string_view name) const;

@@ -130,9 +130,12 @@ std::string SummaryText(const SummaryInput& in) {
   else
     Add(out, "  module        %s\n", in.modulePath.c_str());
   const double simulated = static_cast<double>(st.steps) * sc.step;
-  Add(out, "  run           %lld steps of %g s, %.1f s simulated in %.3f s of wall time: %.3g steps/s\n",
+  Add(out, "  run           %lld steps of %g s, %.1f s simulated; the steps took %.3f s of wall time: %.3g steps/s\n",
       static_cast<long long>(st.steps), sc.step, simulated, in.wallSeconds,
       in.wallSeconds > 0.0 ? static_cast<double>(st.steps) / in.wallSeconds : 0.0);
+  Add(out,
+      "                (the host's steps with the module's pre- and post-step, the flight model and the\n"
+      "                recording; not the timeline's actions, loading, pictures or plot)\n");
   if (st.windSteps == 0) {
     Add(out, "  wind          acted on no step (no force applied)\n");
   } else {

@@ -89,7 +89,7 @@ struct OutputFile {
 struct SummaryInput {
   const Flight* flight = nullptr;
   const Stats* stats = nullptr;
-  double wallSeconds = 0.0;  // of the step loop alone
+  double wallSeconds = 0.0;  // of the steps alone, Flight::Run
   std::string modulePath;    // empty: no module
   // The final page of each display as text rows.
   std::vector<std::pair<std::string, std::vector<std::string>>> pages;

@@ -1,22 +1,21 @@
 // galeboard-sim: flies a scenario with Galeboard.dll loaded into the headless
 // host, the way the simulator would, and shows what the wind did in numbers
-// and pictures. A thin driver: the scenario, the flight, the outputs, the
-// pictures and the summary each live in their own file.
+// and pictures. A thin driver: the scenario, the flight, the recording, the
+// outputs and the summary each live in their own file; main runs the steps.
 #include <fenv.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "tools/galeboard-sim/Flight.h"
 #include "tools/galeboard-sim/Options.h"
 #include "tools/galeboard-sim/Outputs.h"
 #include "tools/galeboard-sim/Progress.h"
+#include "tools/galeboard-sim/Recorder.h"
 #include "tools/galeboard-sim/Render.h"
 #include "tools/galeboard-sim/RootLayout.h"
 #include "tools/galeboard-sim/Scenario.h"
@@ -30,207 +29,210 @@ constexpr int kDone = 0;
 constexpr int kRunFailed = 1;
 constexpr int kBadInput = 2;
 
+void Complain(const std::string& message) { std::fprintf(stderr, "galeboard-sim: %s\n", message.c_str()); }
+
+// Problems that do not stop the run; any of them makes its exit status 1.
+struct Problems {
+  bool any = false;
+  void Add(const std::string& message) {
+    Complain(message);
+    any = true;
+  }
+};
+
 fs::path ModuleBesideProgram() {
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   return exe.parent_path() / "Galeboard.dll";
 }
 
-std::string TimeTag(double t) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "t%g", t);
-  return buf;
+// The command line; a status to end with at once, or none to go on.
+std::optional<int> ReadCommandLine(int argc, char** argv, sim::Options* options) {
+  std::string error;
+  if (!sim::ParseOptions(argc, argv, options, &error)) {
+    std::fprintf(stderr, "galeboard-sim: %s\n%s", error.c_str(), sim::Usage());
+    return kBadInput;
+  }
+  if (options->help) {
+    std::fputs(sim::Usage(), stdout);
+    return kDone;
+  }
+  return std::nullopt;
 }
 
-// Everything a step and a snapshot leave behind.
-class RunSink : public sim::StepSink {
- public:
-  RunSink(const sim::Options& o, sim::TraceWriter* trace) : options_(o), trace_(trace) {}
-
-  void OnStep(const sim::StepSample& s) override {
-    stats.Add(s);
-    if (trace_) trace_->Write(s);
+// The scenario with the command line's timing, checked whole before anything
+// is written; false when it is bad, with every problem reported.
+bool ReadScenario(const sim::Options& options, sim::Scenario* scenario) {
+  std::string name = sim::kDefaultScenarioName, text = sim::kDefaultScenarioText;
+  if (!options.scenario.empty()) {
+    name = options.scenario;
+    std::ifstream in(options.scenario, std::ios::binary);
+    std::error_code ec;
+    if (!in || fs::is_directory(options.scenario, ec)) return Complain("cannot read " + options.scenario), false;
+    text = sim::ReadText(options.scenario);
   }
-
-  void OnSnapshot(sim::Flight& flight, double t, bool final) override {
-    const std::string tag = final ? "" : "-" + TimeTag(t);
-    for (const sim::Flight::OpenDisplay& d : flight.displays()) {
-      if (d.index < 0) continue;
-      if (final) {
-        pageText[d.decl->name] = sim::PageText(flight.host(), d.index, *d.decl, false);
-        colourText[d.decl->name] = sim::PageText(flight.host(), d.index, *d.decl, true);
-      }
-      if (!options_.outputs) continue;
-      const fs::path png = options_.out / ("mfd-" + d.decl->name + tag + ".png");
-      const ghost::Vessel* v = flight.host().display(d.index).vessel;
-      std::string error;
-      if (sim::RenderPage(flight.host(), d.index, *d.decl,
-                          "Galeboard  -  " + (v ? v->name : std::string("?")) + "  -  display " + d.decl->name, png,
-                          &error))
-        pictures.push_back({"page " + d.decl->name + (final ? "" : " at " + TimeTag(t)), png.string(), ""});
-      else
-        problems.push_back(error);
-    }
-    if (!options_.outputs) return;
-    const fs::path view = options_.out / ("view" + tag + ".png");
-    std::string error;
-    if (sim::RenderView(flight.world(), t, view, &error))
-      pictures.push_back({final ? "view" : "view at " + TimeTag(t), view.string(), ""});
-    else
-      problems.push_back(error);
+  sim::ScenarioErrors errors;
+  if (!sim::ParseScenario(text, name, scenario, &errors)) {
+    for (const std::string& m : errors.messages) std::fprintf(stderr, "%s\n", m.c_str());
+    return false;
   }
+  std::string error;
+  if ((options.duration || options.step) &&
+      !sim::OverrideTiming(scenario, options.duration.value_or(scenario->duration),
+                           options.step.value_or(scenario->step), &error))
+    return Complain(error), false;
+  return true;
+}
 
-  sim::Stats stats;
-  std::map<std::string, std::vector<std::string>> pageText, colourText;
-  std::vector<sim::OutputFile> pictures;
-  std::vector<std::string> problems;
-
- private:
-  const sim::Options& options_;
-  sim::TraceWriter* trace_;
+// Where the run puts things: the simulator's root and the built module.
+struct Places {
+  sim::RootLayout layout;
+  fs::path built;  // the module to install
 };
 
-int Fail(const std::string& message, int status) {
-  std::fprintf(stderr, "galeboard-sim: %s\n", message.c_str());
-  return status;
+// The output folder and the root with the module installed; false when the
+// run cannot go on, with the reason reported.
+bool PreparePlaces(const sim::Options& options, Places* places) {
+  places->built = options.module ? *options.module : ModuleBesideProgram();
+  std::error_code ec;
+  if (options.loadModule && !fs::is_regular_file(places->built, ec))
+    return Complain("no module at " + places->built.string() + " (build the Galeboard target, or give --module)"),
+           false;
+  places->layout = sim::LayoutOf(options.root ? *options.root : options.out / "root");
+  if (options.outputs && (fs::create_directories(options.out, ec), ec))
+    return Complain("cannot create " + options.out.string() + ": " + ec.message()), false;
+  std::string error;
+  if (options.loadModule && !sim::InstallModule(places->built, places->layout, &error)) return Complain(error), false;
+  // The default root starts every run without a settings file; a root given
+  // with --root keeps what earlier runs saved.
+  if (!options.root) fs::remove(places->layout.settings, ec);
+  return true;
+}
+
+// The module loaded from the root and the session started.
+bool StartFlight(const sim::Options& options, const Places& places, sim::Flight* flight) {
+  std::string error;
+  if (options.loadModule && !flight->LoadModule(places.layout.module, &error))
+    return Complain("cannot load " + places.layout.module.string() + ": " + error), false;
+  flight->Start();
+  return true;
+}
+
+// Every step of the flight; returns the wall time of the steps alone [s].
+double Fly(const sim::Options& options, sim::Flight& flight, sim::Recorder& recorder) {
+  sim::Progress progress(stderr, options.progress);
+  if (options.trapFloatingPoint) feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+  const double seconds = flight.Run(recorder, options.outputs, &progress);
+  if (options.trapFloatingPoint) fedisableexcept(FE_ALL_EXCEPT);
+  recorder.OnSnapshot(flight, flight.scenario().Duration(), true);
+  flight.End();
+  return seconds;
+}
+
+// The plot of the trace and the shear events, noted in the summary.
+void Plot(const sim::Options& options, const sim::Flight& flight, const sim::Recorder& recorder,
+          sim::SummaryInput* summary, Problems* problems) {
+  const sim::Scenario& scenario = flight.scenario();
+  const fs::path shear = options.out / "shear.csv";
+  std::string error;
+  if (!sim::WriteShearEvents(shear, recorder.stats.shear.events(), &error)) return problems->Add(error);
+  summary->outputs.push_back(
+      {"shear events", shear.string(), std::to_string(recorder.stats.shear.events().size()) + " rows"});
+  sim::PlotInput plot;
+  plot.trace = options.out / "trace.csv";
+  plot.shear = shear;
+  plot.png = options.out / "wind.png";
+  plot.rows = recorder.stats.steps;
+  plot.duration = scenario.Duration();
+  plot.title = "Galeboard: " + (scenario.title.empty() ? scenario.file : scenario.title);
+  std::string note;
+  switch (sim::PlotWind(options.gnuplot, plot, &note)) {
+    case sim::PlotResult::Written:
+      return summary->outputs.push_back({"wind plot", plot.png.string(), ""});
+    case sim::PlotResult::NoPlotter:
+      Complain(note + "; skipping the wind plot");
+      return summary->outputs.push_back({"wind plot", "", "skipped: " + note});
+    case sim::PlotResult::Failed:  // a picture short: the run itself stands
+      Complain(note);
+      return summary->outputs.push_back({"wind plot", "", "failed: " + note});
+  }
+}
+
+// The files of the output folder besides the summary, each noted in it.
+void WriteOutputs(const sim::Options& options, const Places& places, sim::TraceWriter& trace, const sim::Flight& flight,
+                  const sim::Recorder& recorder, sim::SummaryInput* summary, Problems* problems) {
+  std::string error;
+  if (trace.Close(&error))
+    summary->outputs.push_back({"trace", (options.out / "trace.csv").string(), std::to_string(trace.rows()) + " rows"});
+  else
+    problems->Add(error);
+  Plot(options, flight, recorder, summary, problems);
+  for (const sim::OutputFile& p : recorder.pictures) summary->outputs.push_back(p);
+  for (const std::string& p : recorder.problems) problems->Add(p);
+  if (!summary->settingsText.empty()) {
+    const fs::path copy = options.out / "Galeboard.cfg";
+    std::error_code ec;
+    fs::copy_file(places.layout.settings, copy, fs::copy_options::overwrite_existing, ec);
+    if (ec)
+      problems->Add("cannot copy the settings file: " + ec.message());
+    else
+      summary->outputs.push_back({"settings", copy.string(), "as the module wrote it"});
+  }
+  summary->outputs.push_back({"summary", (options.out / "summary.txt").string(), ""});
+}
+
+// The summary on the terminal, with the page in its own colours there, and
+// in plain text into the output folder.
+void PrintSummary(const sim::Options& options, const sim::Recorder& recorder, sim::SummaryInput* summary,
+                  Problems* problems) {
+  const bool colour = isatty(STDOUT_FILENO) && !std::getenv("NO_COLOR");
+  summary->pages.assign(colour ? recorder.colourText.begin() : recorder.pageText.begin(),
+                        colour ? recorder.colourText.end() : recorder.pageText.end());
+  std::fputs(sim::SummaryText(*summary).c_str(), stdout);
+  if (!options.outputs) return;
+  summary->pages.assign(recorder.pageText.begin(), recorder.pageText.end());
+  std::ofstream out(options.out / "summary.txt");
+  out << sim::SummaryText(*summary);
+  if (!out) problems->Add("cannot write " + (options.out / "summary.txt").string());
+}
+
+sim::SummaryInput Summarize(const sim::Options& options, const Places& places, const sim::Flight& flight,
+                            const sim::Recorder& recorder, double stepSeconds) {
+  sim::SummaryInput summary;
+  summary.flight = &flight;
+  summary.stats = &recorder.stats;
+  summary.wallSeconds = stepSeconds;
+  summary.modulePath = options.loadModule ? places.layout.module.string() : "";
+  summary.settingsFile = places.layout.settings.string();
+  summary.settingsText = sim::ReadText(places.layout.settings);
+  return summary;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   sim::Options options;
-  std::string error;
-  if (!sim::ParseOptions(argc, argv, &options, &error)) {
-    std::fprintf(stderr, "galeboard-sim: %s\n%s", error.c_str(), sim::Usage());
-    return kBadInput;
-  }
-  if (options.help) {
-    std::fputs(sim::Usage(), stdout);
-    return kDone;
-  }
-
-  // The scenario, checked whole before anything is written.
-  std::string name = sim::kDefaultScenarioName, text = sim::kDefaultScenarioText;
-  if (!options.scenario.empty()) {
-    name = options.scenario;
-    std::ifstream in(options.scenario, std::ios::binary);
-    std::error_code ec;
-    if (!in || fs::is_directory(options.scenario, ec)) return Fail("cannot read " + options.scenario, kBadInput);
-    text = sim::ReadText(options.scenario);
-  }
+  if (const std::optional<int> status = ReadCommandLine(argc, argv, &options)) return *status;
   sim::Scenario scenario;
-  sim::ScenarioErrors errors;
-  if (!sim::ParseScenario(text, name, &scenario, &errors)) {
-    for (const std::string& m : errors.messages) std::fprintf(stderr, "%s\n", m.c_str());
-    return kBadInput;
-  }
-  if ((options.duration || options.step) &&
-      !sim::OverrideTiming(&scenario, options.duration.value_or(scenario.duration),
-                           options.step.value_or(scenario.step), &error))
-    return Fail(error, kBadInput);
-
-  const fs::path built = options.module ? *options.module : ModuleBesideProgram();
-  std::error_code ec;
-  if (options.loadModule && !fs::is_regular_file(built, ec))
-    return Fail("no module at " + built.string() + " (build the Galeboard target, or give --module)", kRunFailed);
-
-  // The simulator's root with the module in its plug-in folder.
-  const sim::RootLayout layout = sim::LayoutOf(options.root ? *options.root : options.out / "root");
-  if (options.outputs) {
-    fs::create_directories(options.out, ec);
-    if (ec) return Fail("cannot create " + options.out.string() + ": " + ec.message(), kRunFailed);
-  }
-  if (options.loadModule && !sim::InstallModule(built, layout, &error)) return Fail(error, kRunFailed);
-  // The default root is a fresh installation on every run, so that the same
-  // scenario flies the same way twice; a root given with --root keeps what
-  // earlier runs saved.
-  if (!options.root) fs::remove(layout.settings, ec);
+  if (!ReadScenario(options, &scenario)) return kBadInput;
+  Places places;
+  if (!PreparePlaces(options, &places)) return kRunFailed;
 
   sim::Flight flight(scenario);
-  if (options.loadModule && !flight.LoadModule(layout.module, &error))
-    return Fail("cannot load " + layout.module.string() + ": " + error, kRunFailed);
-  flight.Start();
-
+  if (!StartFlight(options, places, &flight)) return kRunFailed;
   sim::TraceWriter trace;
-  const fs::path tracePath = options.out / "trace.csv";
-  if (options.outputs && !trace.Open(tracePath, &error)) return Fail(error, kRunFailed);
-  RunSink sink(options, options.outputs ? &trace : nullptr);
-  sim::Progress progress(stderr, options.progress);
+  std::string error;
+  if (options.outputs && !trace.Open(options.out / "trace.csv", &error)) return Complain(error), kRunFailed;
+  sim::Recorder recorder(options.outputs ? std::optional(options.out) : std::nullopt,
+                         options.outputs ? &trace : nullptr);
+  const double stepSeconds = Fly(options, flight, recorder);
 
-  if (options.trapFloatingPoint) feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-  const auto start = std::chrono::steady_clock::now();
-  flight.Run(sink, options.outputs, &progress);
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (options.trapFloatingPoint) fedisableexcept(FE_ALL_EXCEPT);
-
-  sink.OnSnapshot(flight, static_cast<double>(scenario.Steps()) * scenario.step, true);
-  flight.End();
-
-  sim::SummaryInput summary;
-  summary.flight = &flight;
-  summary.stats = &sink.stats;
-  summary.wallSeconds = wall;
-  summary.modulePath = options.loadModule ? layout.module.string() : "";
-  summary.settingsFile = layout.settings.string();
-  summary.settingsText = sim::ReadText(layout.settings);
-
-  bool failed = false;
-  if (options.outputs) {
-    if (trace.Close(&error))
-      summary.outputs.push_back({"trace", tracePath.string(), std::to_string(trace.rows()) + " rows"});
-    else
-      failed = !Fail(error, 0);
-    const fs::path shearPath = options.out / "shear.csv";
-    if (sim::WriteShearEvents(shearPath, sink.stats.shear.events(), &error))
-      summary.outputs.push_back(
-          {"shear events", shearPath.string(), std::to_string(sink.stats.shear.events().size()) + " rows"});
-    else
-      failed = !Fail(error, 0);
-    std::string note;
-    sim::PlotInput plot;
-    plot.trace = tracePath;
-    plot.shear = shearPath;
-    plot.png = options.out / "wind.png";
-    plot.rows = trace.rows();
-    plot.duration = static_cast<double>(scenario.Steps()) * scenario.step;
-    plot.title = "Galeboard: " + (scenario.title.empty() ? name : scenario.title);
-    switch (sim::PlotWind(options.gnuplot, plot, &note)) {
-      case sim::PlotResult::Written:
-        summary.outputs.push_back({"wind plot", plot.png.string(), ""});
-        break;
-      case sim::PlotResult::NoPlotter:
-        std::fprintf(stderr, "galeboard-sim: %s; skipping the wind plot\n", note.c_str());
-        summary.outputs.push_back({"wind plot", "", "skipped: " + note});
-        break;
-      case sim::PlotResult::Failed:
-        std::fprintf(stderr, "galeboard-sim: %s\n", note.c_str());
-        summary.outputs.push_back({"wind plot", "", "failed: " + note});
-        break;
-    }
-    for (const sim::OutputFile& p : sink.pictures) summary.outputs.push_back(p);
-    for (const std::string& p : sink.problems) failed = !Fail(p, 0);
-    if (!summary.settingsText.empty()) {
-      const fs::path copy = options.out / "Galeboard.cfg";
-      fs::copy_file(layout.settings, copy, fs::copy_options::overwrite_existing, ec);
-      if (ec)
-        failed = !Fail("cannot copy the settings file: " + ec.message(), 0);
-      else
-        summary.outputs.push_back({"settings", copy.string(), "as the module wrote it"});
-    }
-    summary.outputs.push_back({"summary", (options.out / "summary.txt").string(), ""});
-  }
-  summary.outputs.push_back({"root", layout.root.string(), options.loadModule ? "Modules/Plugin/Galeboard.dll" : ""});
-
-  // The summary, with the page in its own colours on a terminal.
-  const bool colour = isatty(STDOUT_FILENO) && !std::getenv("NO_COLOR");
-  for (const auto& page : colour ? sink.colourText : sink.pageText) summary.pages.push_back(page);
-  std::fputs(sim::SummaryText(summary).c_str(), stdout);
-  if (options.outputs) {
-    summary.pages.assign(sink.pageText.begin(), sink.pageText.end());
-    std::ofstream out(options.out / "summary.txt");
-    out << sim::SummaryText(summary);
-    if (!out) failed = !Fail("cannot write " + (options.out / "summary.txt").string(), 0);
-  }
+  sim::SummaryInput summary = Summarize(options, places, flight, recorder, stepSeconds);
+  Problems problems;
+  if (options.outputs) WriteOutputs(options, places, trace, flight, recorder, &summary, &problems);
+  summary.outputs.push_back(
+      {"root", places.layout.root.string(), options.loadModule ? "Modules/Plugin/Galeboard.dll" : ""});
+  PrintSummary(options, recorder, &summary, &problems);
   sim::ReleaseFontCaches();
-  return failed ? kRunFailed : kDone;
+  return problems.any ? kRunFailed : kDone;
 }
