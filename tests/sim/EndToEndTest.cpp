@@ -3,13 +3,18 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/TestSupport.h"
@@ -30,7 +35,10 @@ struct Result {
   std::string out, err;
 };
 
-Result RunTool(const std::vector<std::string>& args, const ScratchFolder& scratch) {
+// Runs the tool; one that has not ended after timeout is killed (status 128 +
+// SIGKILL), so that a hanging run fails its test instead of stopping them all.
+Result RunTool(const std::vector<std::string>& args, const ScratchFolder& scratch,
+               std::chrono::seconds timeout = std::chrono::seconds(120)) {
   const std::string tool = (testing_support::ProgramFolder() / "galeboard-sim").string();
   const std::string out = (scratch / "stdout.txt").string(), err = (scratch / "stderr.txt").string();
   posix_spawn_file_actions_t actions;
@@ -45,8 +53,16 @@ Result RunTool(const std::vector<std::string>& args, const ScratchFolder& scratc
   pid_t pid = 0;
   Result r;
   if (posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     int status = 0;
-    waitpid(pid, &status, 0);
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
   posix_spawn_file_actions_destroy(&actions);
@@ -119,15 +135,24 @@ struct BadRun {
 
 class EndToEndRejects : public EndToEnd, public ::testing::WithParamInterface<BadRun> {};
 
+// Every byte a terminal shows as it is: no control character but the line
+// breaks between messages.
+bool Printable(const std::string& text) {
+  for (unsigned char c : text)
+    if ((c < 0x20 && c != '\n') || c == 0x7F) return false;
+  return true;
+}
+
 TEST_P(EndToEndRejects, ExitsWithStatusTwoAndWritesNothing) {
   const BadRun& c = GetParam();
-  std::vector<std::string> args = c.args;
+  // The case's own words last, so that they are the ones that count.
+  std::vector<std::string> args = {"--out", Out(), "--root", Root()};
+  args.insert(args.end(), c.args.begin(), c.args.end());
   std::string file;
   if (c.scenario) {
     file = Scenario(c.scenario).string();
     args.push_back(file);
   }
-  args.insert(args.end(), {"--out", Out(), "--root", Root()});
   const Result r = RunTool(args, scratch_);
   std::string expected = c.message;
   if (auto at = expected.find("%f"); at != std::string::npos) expected.replace(at, 2, file);
@@ -136,6 +161,7 @@ TEST_P(EndToEndRejects, ExitsWithStatusTwoAndWritesNothing) {
   EXPECT_TRUE(r.out.empty()) << r.out;
   EXPECT_FALSE(fs::exists(Out())) << "nothing written for bad input";
   EXPECT_FALSE(fs::exists(Root()));
+  EXPECT_TRUE(Printable(r.err)) << "control characters reach the terminal: " << r.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -159,7 +185,29 @@ INSTANTIATE_TEST_SUITE_P(
                "%f:4: action at 30 s, after the end of the run at 10 s"},
         BadRun{"BadOption", nullptr, {"--step", "fast"}, "--step: 'fast' is not a number of seconds above 0"},
         BadRun{"UnknownOption", nullptr, {"--wind"}, "unknown option --wind"},
-        BadRun{"MissingScenario", nullptr, {"/nonexistent/flight.scn"}, "cannot read /nonexistent/flight.scn"}),
+        BadRun{"MissingScenario", nullptr, {"/nonexistent/flight.scn"}, "cannot read /nonexistent/flight.scn"},
+        BadRun{"EmptyScenarioName", nullptr, {""}, "the scenario's file name is empty"},
+        BadRun{"EmptyRoot", nullptr, {"--root", ""}, "--root needs a folder"},
+        BadRun{"EmptyModule", nullptr, {"--module", ""}, "--module needs a file"},
+        BadRun{"EmptyPlotter", nullptr, {"--gnuplot", ""}, "--gnuplot needs a program"},
+        BadRun{
+            "StepAboveTheScenariosLimit", nullptr, {"--step", "11"}, "--step 11 is out of range (above 0, at most 10)"},
+        BadRun{"DurationAboveTheScenariosLimit",
+               nullptr,
+               {"--duration", "1e300"},
+               "--duration 1e+300 is out of range (above 0, at most 1e+09)"},
+        BadRun{"TooManyStepsFromTheOptions",
+               nullptr,
+               {"--duration", "1e9", "--step", "0.01"},
+               "--duration 1e+09 --step 0.01: a run of 1e+09 s in steps of 0.01 s is not between 1 and 4e9 steps"},
+        BadRun{"TooManyStepsInTheScenario",
+               "body B radius 1000\nvessel V class C body B\nduration 1e9\nstep 1e-3\n",
+               {},
+               "%f:4: a run of 1e+09 s in steps of 0.001 s is not between 1 and 4e9 steps"},
+        BadRun{"ControlCharactersShownEscaped",
+               "body B radius 1000\nvessel V class C body B\nwob\x1b[31mble\a\n",
+               {},
+               "%f:3: unknown statement 'wob\\x1b[31mble\\x07'"}),
     [](const ::testing::TestParamInfo<BadRun>& i) { return std::string(i.param.name); });
 
 TEST_F(EndToEnd, TraceHasOneRowPerStepForTheFocusVessel) {
@@ -306,6 +354,74 @@ TEST_F(EndToEnd, NoOutputWritesNoOutputFolder) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_FALSE(fs::exists(Out()));
   EXPECT_NE(r.out.find("steps/s"), std::string::npos) << r.out;
+}
+
+// A title and names that would move the cursor, change the terminal's title
+// or ring its bell are shown escaped in the summary.
+TEST_F(EndToEnd, SummaryShowsTheScenariosControlCharactersEscaped) {
+  const std::string scenario = "title a\x1b]0;gone\a b\n" + std::string(kShort).substr(12) + "at 1 key mfd \x1b[2J\n";
+  const Result r = RunTool({Scenario(scenario).string(), "--out", Out(), "--root", Root()}, scratch_);
+  ASSERT_EQ(r.status, kBadInput) << "the key is no key: " << r.err;
+  EXPECT_TRUE(Printable(r.err)) << r.err;
+  const std::string fine = std::string(kShort).substr(12) + "at 1 snapshot\n";
+  const Result ok =
+      RunTool({Scenario("title a\x1b]0;gone\a b\n" + fine).string(), "--out", Out(), "--root", Root()}, scratch_);
+  ASSERT_EQ(ok.status, 0) << ok.err;
+  EXPECT_NE(ok.out.find("Galeboard flight: a\\x1b]0;gone\\x07 b"), std::string::npos) << ok.out;
+  EXPECT_TRUE(Printable(ok.out)) << ok.out;
+  EXPECT_TRUE(Printable(ReadFile(fs::path(Out()) / "summary.txt")));
+}
+
+// Without --root the module still needs a root to be loaded from; it is a
+// temporary one, gone when the run ends.
+TEST_F(EndToEnd, NoOutputWithoutRootWritesNothingAnywhere) {
+  const fs::path tmp = scratch_ / "tmp";
+  fs::create_directories(tmp);
+  const char* const before = std::getenv("TMPDIR");
+  const std::string saved = before ? before : "";
+  setenv("TMPDIR", tmp.c_str(), 1);
+  const Result r = RunTool({Scenario(kShort).string(), "--no-output", "--out", Out()}, scratch_);
+  if (before)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("wind          acted on"), std::string::npos) << "the module flew: " << r.out;
+  EXPECT_FALSE(fs::exists(Out())) << "no root inside the output folder";
+  EXPECT_TRUE(fs::is_empty(tmp)) << "the temporary root is gone";
+}
+
+// A module that cannot be loaded is refused before it is installed: a root
+// shared between runs keeps the module it had.
+TEST_F(EndToEnd, FailingModuleLeavesTheInstalledOneAsItWas) {
+  const fs::path scenario = Scenario(kShort);
+  ASSERT_EQ(RunTool({scenario.string(), "--no-output", "--root", Root()}, scratch_).status, 0);
+  const fs::path plugin = fs::path(Root()) / "Modules" / "Plugin";
+  const std::string installed = ReadFile(plugin / "Galeboard.dll");
+  std::vector<fs::path> files;
+  for (const fs::directory_entry& e : fs::directory_iterator(plugin)) files.push_back(e.path());
+
+  const fs::path bad = Scenario("not a library\n", "Bad.dll");
+  const Result r = RunTool({scenario.string(), "--no-output", "--root", Root(), "--module", bad.string()}, scratch_);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("cannot load " + bad.string()), std::string::npos) << r.err;
+  EXPECT_TRUE(ReadFile(plugin / "Galeboard.dll") == installed) << "the installed module was replaced";
+  std::vector<fs::path> after;
+  for (const fs::directory_entry& e : fs::directory_iterator(plugin)) after.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  std::sort(after.begin(), after.end());
+  EXPECT_EQ(after, files) << "nothing left behind in the plug-in folder";
+}
+
+// A FIFO (or a device) in the scenario's place would block the run, or be
+// read for ever.
+TEST_F(EndToEnd, ScenarioThatIsNoRegularFileIsRefusedAtOnce) {
+  const fs::path fifo = scratch_ / "flight.scn";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const Result r = RunTool({fifo.string(), "--out", Out(), "--root", Root()}, scratch_, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, kBadInput) << r.err;
+  EXPECT_NE(r.err.find("cannot read " + fifo.string() + ": not a regular file"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(Out()));
 }
 
 TEST_F(EndToEnd, WithoutTheModuleTheHostFliesAlone) {

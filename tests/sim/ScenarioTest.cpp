@@ -150,9 +150,9 @@ TEST(ScenarioParse, OverriddenDurationStillChecksTheTimeline) {
   sim::ScenarioErrors e;
   ASSERT_TRUE(sim::ParseScenario(VESSEL "duration 100\nat 50 snapshot\n", "f", &s, &e));
   std::string error;
-  EXPECT_FALSE(sim::OverrideTiming(&s, 10.0, 0.1, &error));
+  EXPECT_FALSE(sim::OverrideTiming(&s, 10.0, 0.1, "--duration 10 --step 0.1", &error));
   EXPECT_EQ(error, "f:4: action at 50 s, after the end of the run at 10 s");
-  EXPECT_TRUE(sim::OverrideTiming(&s, 200.0, 0.5, &error));
+  EXPECT_TRUE(sim::OverrideTiming(&s, 200.0, 0.5, "--duration 200 --step 0.5", &error));
   EXPECT_EQ(s.timeline[0].step, 100);
 }
 

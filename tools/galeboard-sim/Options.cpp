@@ -2,16 +2,43 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+
+#include "tools/galeboard-sim/Scenario.h"
 
 namespace sim {
 
 namespace {
 
-bool Number(const char* text, double* out) {
+std::string Shortest(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+// A number of seconds above 0 and at most max.
+bool Seconds(const std::string& option, const char* text, double max, std::optional<double>* out, std::string* error) {
   const char* end = text + std::strlen(text);
-  auto [p, ec] = std::from_chars(text, end, *out);
-  return ec == std::errc() && p == end && std::isfinite(*out) && *out > 0.0;
+  double v = 0.0;
+  auto [p, ec] = std::from_chars(text, end, v);
+  if (ec != std::errc() || p != end || !std::isfinite(v) || v <= 0.0) {
+    *error = option + ": '" + text + "' is not a number of seconds above 0";
+    return false;
+  }
+  if (v > max) {
+    *error = option + " " + Shortest(v) + " is out of range (above 0, at most " + Shortest(max) + ")";
+    return false;
+  }
+  *out = v;
+  return true;
+}
+
+// The value of an option that names something: an empty one names nothing.
+bool Name(const std::string& option, const char* value, const char* what, std::string* error) {
+  if (*value) return true;
+  *error = option + " needs " + what;
+  return false;
 }
 
 }  // namespace
@@ -26,9 +53,10 @@ const char* Usage() {
          "                   settings file every run starts without)\n"
          "  --module FILE    the module to install (default Galeboard.dll beside this program)\n"
          "  --no-module      fly the host alone, without the module\n"
-         "  --no-output      write nothing into the output folder; print the summary only\n"
-         "  --duration S     run for S seconds instead of the scenario's duration\n"
-         "  --step S         step length in seconds instead of the scenario's\n"
+         "  --no-output      write nothing; print the summary only (without --root the module runs from a\n"
+         "                   temporary root that goes with the run)\n"
+         "  --duration S     run for S seconds instead of the scenario's duration (above 0, at most 1e9)\n"
+         "  --step S         step length in seconds instead of the scenario's (above 0, at most 10)\n"
          "  --gnuplot PROG   the plotting program (default gnuplot, looked up in PATH)\n"
          "  --no-progress    no progress bar\n"
          "  --trap-fp        stop at the first invalid floating-point operation, division by zero or overflow\n"
@@ -36,63 +64,86 @@ const char* Usage() {
          "Exit status: 0 done, 1 the run failed, 2 bad command line or scenario.\n";
 }
 
+namespace {
+
+// Options without a value: each sets one switch.
+constexpr struct {
+  const char* option;
+  bool Options::*field;
+  bool value;
+} kSwitches[] = {
+    {"--help", &Options::help, true},
+    {"-h", &Options::help, true},
+    {"--no-module", &Options::loadModule, false},
+    {"--no-output", &Options::outputs, false},
+    {"--no-progress", &Options::progress, false},
+    {"--trap-fp", &Options::trapFloatingPoint, true},
+};
+
+bool Switch(const std::string& option, Options* o) {
+  for (const auto& s : kSwitches) {
+    if (option != s.option) continue;
+    o->*s.field = s.value;
+    return true;
+  }
+  return false;
+}
+
+bool TakesValue(const std::string& option) {
+  for (const char* o : {"--out", "--root", "--module", "--gnuplot", "--duration", "--step"})
+    if (option == o) return true;
+  return false;
+}
+
+bool SetValue(const std::string& option, const char* v, Options* o, std::string* error) {
+  if (option == "--duration") return Seconds(option, v, kMaxDuration, &o->duration, error);
+  if (option == "--step") return Seconds(option, v, kMaxStep, &o->step, error);
+  if (option == "--gnuplot") return Name(option, v, "a program", error) && (o->gnuplot = v, true);
+  if (option == "--module") return Name(option, v, "a file", error) && (o->module = v, true);
+  if (option == "--root") return Name(option, v, "a folder", error) && (o->root = v, true);
+  return Name(option, v, "a folder", error) && (o->out = v, true);  // --out
+}
+
+bool SetScenario(const std::string& name, Options* o, std::string* error) {
+  if (o->scenario) {
+    *error = "one scenario at a time (" + *o->scenario + ", " + name + ")";
+    return false;
+  }
+  if (name.empty()) {
+    *error = "the scenario's file name is empty";
+    return false;
+  }
+  o->scenario = name;
+  return true;
+}
+
+}  // namespace
+
 bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    auto value = [&](const char** v) {
+    if (Switch(a, o)) continue;
+    if (TakesValue(a)) {
       if (i + 1 >= argc) {
         *error = a + " needs a value";
         return false;
       }
-      *v = argv[++i];
-      return true;
-    };
-    const char* v = nullptr;
-    if (a == "--help" || a == "-h") {
-      o->help = true;
-    } else if (a == "--out") {
-      if (!value(&v)) return false;
-      o->out = v;
-    } else if (a == "--root") {
-      if (!value(&v)) return false;
-      o->root = v;
-    } else if (a == "--module") {
-      if (!value(&v)) return false;
-      o->module = v;
-    } else if (a == "--no-module") {
-      o->loadModule = false;
-    } else if (a == "--no-output") {
-      o->outputs = false;
-    } else if (a == "--no-progress") {
-      o->progress = false;
-    } else if (a == "--trap-fp") {
-      o->trapFloatingPoint = true;
-    } else if (a == "--gnuplot") {
-      if (!value(&v)) return false;
-      o->gnuplot = v;
-    } else if (a == "--duration" || a == "--step") {
-      if (!value(&v)) return false;
-      double d = 0.0;
-      if (!Number(v, &d)) {
-        *error = a + ": '" + v + "' is not a number of seconds above 0";
-        return false;
-      }
-      (a == "--duration" ? o->duration : o->step) = d;
+      if (!SetValue(a, argv[++i], o, error)) return false;
     } else if (a.size() > 1 && a[0] == '-') {
       *error = "unknown option " + a;
       return false;
-    } else if (!o->scenario.empty()) {
-      *error = "one scenario at a time (" + o->scenario + ", " + a + ")";
+    } else if (!SetScenario(a, o, error)) {
       return false;
-    } else {
-      o->scenario = a;
     }
   }
-  if (o->out.empty()) {
-    *error = "--out needs a folder";
-    return false;
-  }
   return true;
+}
+
+std::string TimingOptions(const Options& o) {
+  std::string given;
+  if (o.duration) given += "--duration " + Shortest(*o.duration);
+  if (o.step) given += std::string(given.empty() ? "" : " ") + "--step " + Shortest(*o.step);
+  return given;
 }
 
 }  // namespace sim

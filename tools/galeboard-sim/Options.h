@@ -8,7 +8,7 @@
 namespace sim {
 
 struct Options {
-  std::string scenario;  // empty: the built-in default scenario
+  std::optional<std::string> scenario;  // default: the built-in scenario
   std::filesystem::path out = "galeboard-out";
   std::optional<std::filesystem::path> root;    // default: <out>/root
   std::optional<std::filesystem::path> module;  // default: Galeboard.dll beside the program
@@ -21,8 +21,12 @@ struct Options {
   bool help = false;
 };
 
-// false with the reason in error for a bad command line.
+// false with the reason in error for a bad command line: an unknown option,
+// a missing or empty value, a number out of the range a scenario may give.
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error);
+
+// The timing options as given, for messages ("--duration 5 --step 0.1").
+std::string TimingOptions(const Options& options);
 const char* Usage();
 
 // The built-in default scenario (scenarios/glider-earth.scn at build time).

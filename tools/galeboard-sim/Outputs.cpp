@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -251,6 +252,35 @@ std::string ReadText(const fs::path& p) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+bool ReadRegularFile(const fs::path& p, std::string* text, std::string* error) {
+  // Opened without waiting, so that a FIFO with no writer does not block.
+  const int fd = open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    *error = std::strerror(errno);
+    return false;
+  }
+  struct stat st;
+  const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  text->clear();
+  char buf[1 << 16];
+  int readError = 0;
+  while (regular) {
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n > 0) {
+      text->append(buf, static_cast<size_t>(n));
+    } else if (n == 0 || errno != EINTR) {
+      if (n < 0) readError = errno;
+      break;
+    }
+  }
+  close(fd);
+  if (!regular || readError) {
+    *error = regular ? std::strerror(readError) : "not a regular file";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace sim

@@ -77,4 +77,8 @@ PlotResult PlotWind(const std::string& gnuplot, const PlotInput& in, std::string
 // Reads a whole file; empty when it is missing.
 std::string ReadText(const std::filesystem::path& p);
 
+// Reads a whole regular file. Anything else (a FIFO, a device, a folder) is
+// refused without being read or waited for: false, with the reason in error.
+bool ReadRegularFile(const std::filesystem::path& p, std::string* text, std::string* error);
+
 }  // namespace sim

@@ -10,6 +10,7 @@
 
 #include "host/RecordingSketchpad.h"
 #include "tools/galeboard-sim/BodyAtmosphere.h"
+#include "tools/galeboard-sim/Printable.h"
 
 namespace sim {
 
@@ -269,7 +270,7 @@ std::vector<std::string> PageText(ghost::Host& host, int display, const DisplayD
                       (c.colour >> 16) & 0xFF);
         row += esc;
       }
-      row += HostTextToUtf8(c.text);
+      row += Printable(HostTextToUtf8(c.text));
       if (colour) row += "\x1b[0m";
       column += static_cast<int>(c.text.size());
     }
@@ -278,7 +279,7 @@ std::vector<std::string> PageText(ghost::Host& host, int display, const DisplayD
   std::string buttons;
   for (int bt = 0; bt < 12; ++bt) {
     const std::string label = ButtonLabel(host, display, bt);
-    if (!label.empty()) buttons += (buttons.empty() ? "" : " ") + std::to_string(bt) + ":" + label;
+    if (!label.empty()) buttons += (buttons.empty() ? "" : " ") + std::to_string(bt) + ":" + Printable(label);
   }
   if (!buttons.empty()) rows.push_back("buttons " + buttons);
   return rows;

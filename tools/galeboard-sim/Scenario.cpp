@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "Orbitersdk.h"
+#include "tools/galeboard-sim/Printable.h"
 
 namespace sim {
 
@@ -52,18 +53,57 @@ std::string Lower(std::string_view t) {
   return s;
 }
 
+// What is wrong, and on which line.
+struct Problem {
+  int line;
+  std::string what;
+};
+
+// "file:line: what", shown as a terminal can show it.
+std::string Message(const std::string& file, int line, const std::string& what) {
+  return Printable(file + ":" + std::to_string(line) + ": " + what);
+}
+
+std::string Number(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+// Sets the run's duration and step, and the step before which each action
+// runs. Returns what is wrong instead when the timing is bad, on the line of
+// the action it concerns, or on line 0 when it is the run's length.
+std::optional<Problem> SetTiming(Scenario* s, double duration, double step) {
+  if (!(duration > 0.0) || !(step > 0.0) || !std::isfinite(duration) || !std::isfinite(step))
+    return Problem{0, "duration and step must be more than 0 s"};
+  const double steps = std::round(duration / step);
+  if (steps < 1.0 || steps > static_cast<double>(kMaxSteps))
+    return Problem{
+        0, "a run of " + Number(duration) + " s in steps of " + Number(step) + " s is not between 1 and 4e9 steps"};
+  for (const Action& a : s->timeline)
+    if (a.time > duration + 1e-9 * duration)
+      return Problem{a.line,
+                     "action at " + Number(a.time) + " s, after the end of the run at " + Number(duration) + " s"};
+  s->duration = duration;
+  s->step = step;
+  const int64_t n = s->Steps();
+  // Before the first step that starts at or after the action's time.
+  for (Action& a : s->timeline) a.step = std::min<int64_t>(n, static_cast<int64_t>(std::ceil(a.time / step - 1e-9)));
+  return std::nullopt;
+}
+
 // Parses one statement's tokens, reporting problems with its line.
 class Statement {
  public:
-  Statement(const std::vector<std::string_view>& tokens, int line, const std::string& file,
-            std::vector<std::string>& errors)
-      : tokens_(tokens), line_(line), file_(file), errors_(errors) {}
+  Statement(const std::vector<std::string_view>& tokens, int line, std::vector<Problem>& problems)
+      : tokens_(tokens), line_(line), problems_(problems) {}
 
   bool Fail(const std::string& message) {
-    errors_.push_back(file_ + ":" + std::to_string(line_) + ": " + message);
+    problems_.push_back({line_, message});
     failed_ = true;
     return false;
   }
+  std::string Keyword() const { return Lower(tokens_[0]); }
   bool failed() const { return failed_; }
   int line() const { return line_; }
   bool AtEnd() const { return pos_ >= tokens_.size(); }
@@ -149,8 +189,7 @@ class Statement {
   const std::vector<std::string_view>& tokens_;
   size_t pos_ = 1;  // past the statement's keyword
   int line_;
-  const std::string& file_;
-  std::vector<std::string>& errors_;
+  std::vector<Problem>& problems_;
   bool failed_ = false;
 };
 
@@ -165,61 +204,12 @@ class Parser {
     if (auto hash = raw.find('#'); hash != std::string_view::npos) raw = raw.substr(0, hash);
     std::vector<std::string_view> tokens = Split(raw);
     if (tokens.empty()) return;
-    Statement st(tokens, line, file_, errors_);
-    const std::string keyword = Lower(tokens[0]);
-    if (keyword == "title") {
-      if (!Once(st, "title")) return;
-      s_.title.clear();
-      for (size_t i = 1; i < tokens.size(); ++i) s_.title += (i > 1 ? " " : "") + std::string(tokens[i]);
-    } else if (keyword == "body") {
-      Body(st);
-    } else if (keyword == "vessel") {
-      Vessel(st);
-    } else if (keyword == "focus") {
-      if (!Once(st, "focus")) return;
-      if (auto n = st.Word("vessel name"); n && st.End()) {
-        s_.focus = std::string(*n);
-        refs_.push_back({Ref::Vessel, s_.focus, line});
-      }
-    } else if (keyword == "viewport") {
-      if (!Once(st, "viewport")) return;
-      auto w = st.Whole("viewport width", 64, 8192);
-      auto h = w ? st.Whole("viewport height", 64, 8192) : std::nullopt;
-      if (h && st.End()) {
-        s_.viewW = *w;
-        s_.viewH = *h;
-      }
-    } else if (keyword == "camera" || keyword == "cockpit" || keyword == "hud") {
-      if (!Once(st, keyword)) return;
-      Action a;
-      a.kind = keyword == "camera" ? ActionKind::Camera : keyword == "cockpit" ? ActionKind::Cockpit : ActionKind::Hud;
-      if (ScreenMode(st, &a) && st.End()) ApplyScreen(a);
-    } else if (keyword == "display") {
-      Display(st);
-    } else if (keyword == "duration") {
-      if (!Once(st, "duration")) return;
-      if (auto v = st.Number("duration", 0.0, 1e9); v && st.End()) {
-        if (*v <= 0.0)
-          st.Fail("duration must be more than 0 s");
-        else
-          s_.duration = *v;
-      }
-    } else if (keyword == "step") {
-      if (!Once(st, "step")) return;
-      if (auto v = st.Number("step", 0.0, 10.0); v && st.End()) {
-        if (*v <= 0.0)
-          st.Fail("step must be more than 0 s");
-        else
-          s_.step = *v;
-      }
-    } else if (keyword == "at") {
-      At(st);
-    } else {
-      st.Fail("unknown statement '" + std::string(tokens[0]) +
-              "' (expected title, body, vessel, focus, viewport, camera, cockpit, hud, display, duration, step or at)");
-    }
+    Statement st(tokens, line, problems_);
+    Read(st, tokens[0]);
   }
 
+  // Checks what needs the whole file, then hands out every problem in line
+  // order, as a reader goes through the file.
   bool Finish(ScenarioErrors* errors) {
     if (s_.vessels.empty()) Fail(lastLine_, "the scenario declares no vessel");
     for (const Ref& r : refs_) {
@@ -237,15 +227,17 @@ class Parser {
     }
     std::stable_sort(s_.timeline.begin(), s_.timeline.end(),
                      [](const Action& a, const Action& b) { return a.time < b.time; });
-    if (errors_.empty()) {
-      std::string timing;
-      if (!OverrideTiming(&s_, s_.duration, s_.step, &timing)) errors_.push_back(timing);
+    if (problems_.empty()) {
+      // The run's length is the duration's and the step's together: it is
+      // told at the later of the two statements.
+      if (std::optional<Problem> p = SetTiming(&s_, s_.duration, s_.step))
+        problems_.push_back({p->line ? p->line : std::max(seen_["duration"], seen_["step"]), p->what});
     }
-    // Messages in line order, as a reader goes through the file.
-    std::stable_sort(errors_.begin(), errors_.end(),
-                     [this](const std::string& a, const std::string& b) { return LineOf(a) < LineOf(b); });
-    if (errors) errors->messages = errors_;
-    return errors_.empty();
+    std::stable_sort(problems_.begin(), problems_.end(),
+                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
+    if (errors)
+      for (const Problem& p : problems_) errors->messages.push_back(Message(file_, p.line, p.what));
+    return problems_.empty();
   }
 
  private:
@@ -255,15 +247,75 @@ class Parser {
     int line;
   };
 
-  void Fail(int line, const std::string& message) {
-    errors_.push_back(file_ + ":" + std::to_string(line) + ": " + message);
+  void Fail(int line, const std::string& message) { problems_.push_back({line, message}); }
+
+  // A statement, by the reader of its keyword.
+  void Read(Statement& st, std::string_view word) {
+    static constexpr struct {
+      const char* keyword;
+      bool once;  // may be given once in a file
+      void (Parser::*read)(Statement&);
+    } kStatements[] = {
+        {"title", true, &Parser::Title},       {"body", false, &Parser::Body},
+        {"vessel", false, &Parser::Vessel},    {"focus", true, &Parser::Focus},
+        {"viewport", true, &Parser::Viewport}, {"camera", true, &Parser::Screen},
+        {"cockpit", true, &Parser::Screen},    {"hud", true, &Parser::Screen},
+        {"display", false, &Parser::Display},  {"duration", true, &Parser::Duration},
+        {"step", true, &Parser::Step},         {"at", false, &Parser::At},
+    };
+    const std::string keyword = Lower(word);
+    std::string keywords;
+    for (size_t i = 0; i < std::size(kStatements); ++i) {
+      if (keyword == kStatements[i].keyword) {
+        if (kStatements[i].once && !Once(st, keyword)) return;
+        return (this->*kStatements[i].read)(st);
+      }
+      keywords += (i == 0 ? "" : i + 1 < std::size(kStatements) ? ", " : " or ") + std::string(kStatements[i].keyword);
+    }
+    st.Fail("unknown statement '" + std::string(word) + "' (expected " + keywords + ")");
   }
 
-  int LineOf(const std::string& message) const {
-    size_t p = file_.size() + 1;
-    int line = 0;
-    std::from_chars(message.data() + p, message.data() + message.size(), line);
-    return line;
+  void Title(Statement& st) { s_.title = st.Rest(1); }
+
+  void Focus(Statement& st) {
+    if (auto n = st.Word("vessel name"); n && st.End()) {
+      s_.focus = std::string(*n);
+      refs_.push_back({Ref::Vessel, s_.focus, st.line()});
+    }
+  }
+
+  void Viewport(Statement& st) {
+    auto w = st.Whole("viewport width", 64, 8192);
+    auto h = w ? st.Whole("viewport height", 64, 8192) : std::nullopt;
+    if (h && st.End()) {
+      s_.viewW = *w;
+      s_.viewH = *h;
+    }
+  }
+
+  void Screen(Statement& st) {
+    Action a;
+    const std::string keyword = st.Keyword();
+    a.kind = keyword == "camera" ? ActionKind::Camera : keyword == "cockpit" ? ActionKind::Cockpit : ActionKind::Hud;
+    if (ScreenMode(st, &a) && st.End()) ApplyScreen(a);
+  }
+
+  void Duration(Statement& st) {
+    if (auto v = st.Number("duration", 0.0, kMaxDuration); v && st.End()) {
+      if (*v <= 0.0)
+        st.Fail("duration must be more than 0 s");
+      else
+        s_.duration = *v;
+    }
+  }
+
+  void Step(Statement& st) {
+    if (auto v = st.Number("step", 0.0, kMaxStep); v && st.End()) {
+      if (*v <= 0.0)
+        st.Fail("step must be more than 0 s");
+      else
+        s_.step = *v;
+    }
   }
 
   bool Once(Statement& st, const std::string& keyword) {
@@ -459,7 +511,7 @@ class Parser {
   void At(Statement& st) {
     Action a;
     a.line = st.line();
-    auto t = st.Number("action time", 0.0, 1e9);
+    auto t = st.Number("action time", 0.0, kMaxDuration);
     if (!t) return;
     a.time = *t;
     auto verb = st.Word("action");
@@ -564,7 +616,7 @@ class Parser {
 
   const std::string& file_;
   Scenario& s_;
-  std::vector<std::string> errors_;
+  std::vector<Problem> problems_;
   std::vector<Ref> refs_;
   std::map<std::string, int> seen_, bodyNames_, vesselNames_, displayNames_;
   int lastLine_ = 1;
@@ -605,7 +657,7 @@ bool ParseScenario(std::string_view text, const std::string& file, Scenario* out
     if (end == std::string_view::npos) end = text.size();
     ++line;
     if (text.substr(start, end - start).find('\0') != std::string_view::npos) {
-      if (errors) errors->messages = {file + ":" + std::to_string(line) + ": not a text file (NUL byte)"};
+      if (errors) errors->messages = {Message(file, line, "not a text file (NUL byte)")};
       return false;
     }
     p.Line(text.substr(start, end - start), line);
@@ -616,31 +668,11 @@ bool ParseScenario(std::string_view text, const std::string& file, Scenario* out
   return true;
 }
 
-bool OverrideTiming(Scenario* s, double duration, double step, std::string* error) {
-  if (!(duration > 0.0) || !(step > 0.0) || !std::isfinite(duration) || !std::isfinite(step)) {
-    *error = "duration and step must be more than 0 s";
-    return false;
-  }
-  const double steps = std::round(duration / step);
-  if (steps < 1.0 || steps > static_cast<double>(kMaxSteps)) {
-    *error = s->file + ": a run of " + std::to_string(duration) + " s in steps of " + std::to_string(step) +
-             " s is not between 1 and 4e9 steps";
-    return false;
-  }
-  s->duration = duration;
-  s->step = step;
-  const int64_t n = s->Steps();
-  for (Action& a : s->timeline) {
-    if (a.time > duration + 1e-9 * duration) {
-      char buf[64];
-      std::snprintf(buf, sizeof buf, "%g s, after the end of the run at %g s", a.time, duration);
-      *error = s->file + ":" + std::to_string(a.line) + ": action at " + buf;
-      return false;
-    }
-    // Before the first step that starts at or after the action's time.
-    a.step = std::min<int64_t>(n, static_cast<int64_t>(std::ceil(a.time / step - 1e-9)));
-  }
-  return true;
+bool OverrideTiming(Scenario* s, double duration, double step, const std::string& origin, std::string* error) {
+  const std::optional<Problem> p = SetTiming(s, duration, step);
+  if (!p) return true;
+  *error = p->line ? Message(s->file, p->line, p->what) : Printable(origin + ": " + p->what);
+  return false;
 }
 
 uint32_t KeyCode(std::string_view name) {

@@ -103,7 +103,8 @@ struct Scenario {
   const DisplayDecl* FindDisplay(std::string_view name) const;
 };
 
-// Every problem found, each as "file:line: what is wrong".
+// Every problem found, each as "file:line: what is wrong", with its control
+// characters escaped.
 struct ScenarioErrors {
   std::vector<std::string> messages;
 };
@@ -112,8 +113,16 @@ struct ScenarioErrors {
 // problems found, in line order). file is the name used in the messages.
 bool ParseScenario(std::string_view text, const std::string& file, Scenario* out, ScenarioErrors* errors);
 
-// Overrides of the scenario's own duration and step, checked the same way.
-bool OverrideTiming(Scenario* s, double duration, double step, std::string* error);
+// The longest run and the longest step a scenario or the command line may
+// ask for [s].
+constexpr double kMaxDuration = 1e9;
+constexpr double kMaxStep = 10.0;
+
+// Overrides of the scenario's own duration and step (from the command line),
+// checked the same way; origin names them in the message when the run's
+// length is wrong ("--duration 5 --step 0.1"), an action's line when one
+// comes after the end.
+bool OverrideTiming(Scenario* s, double duration, double step, const std::string& origin, std::string* error);
 
 // The scan code of a key name (a letter A-Z, or a number), or 0.
 uint32_t KeyCode(std::string_view name);

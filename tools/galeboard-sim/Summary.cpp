@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <sstream>
 
+#include "tools/galeboard-sim/Printable.h"
 #include "wind/WindForce.h"
 
 namespace sim {
@@ -12,22 +13,22 @@ namespace {
 
 constexpr size_t kMaxEventLines = 30;
 
+// One line of the summary, whatever its length, shown as a terminal can
+// show it: the names and paths in it come from the scenario and the command
+// line.
 [[gnu::format(printf, 2, 3)]] void Add(std::string& out, const char* format, ...) {
-  char buf[512];
-  std::va_list args;
+  std::va_list args, again;
   va_start(args, format);
-  std::vsnprintf(buf, sizeof buf, format, args);
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, format, args);
   va_end(args);
-  out += buf;
-}
-
-[[gnu::format(printf, 1, 2)]] std::string Line(const char* format, ...) {
-  char buf[512];
-  std::va_list args;
-  va_start(args, format);
-  std::vsnprintf(buf, sizeof buf, format, args);
-  va_end(args);
-  return buf;
+  std::string line(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+  if (n > 0) std::vsnprintf(line.data(), line.size() + 1, format, again);
+  va_end(again);
+  const bool broken = !line.empty() && line.back() == '\n';
+  if (broken) line.pop_back();
+  out += Printable(line);
+  if (broken) out += '\n';
 }
 
 }  // namespace
@@ -119,11 +120,11 @@ std::vector<std::string> SettingsSections(const std::string& ini) {
   return sections;
 }
 
-std::string SummaryText(const SummaryInput& in) {
-  const Flight& f = *in.flight;
-  const Scenario& sc = f.scenario();
+namespace {
+
+void AddRun(std::string& out, const SummaryInput& in) {
+  const Scenario& sc = in.flight->scenario();
   const Stats& st = *in.stats;
-  std::string out;
   Add(out, "Galeboard flight: %s (%s)\n", sc.title.empty() ? "untitled" : sc.title.c_str(), sc.file.c_str());
   if (in.modulePath.empty())
     Add(out, "  module        not loaded: the host alone\n");
@@ -133,60 +134,77 @@ std::string SummaryText(const SummaryInput& in) {
   Add(out, "  run           %lld steps of %g s, %.1f s simulated; the steps took %.3f s of wall time: %.3g steps/s\n",
       static_cast<long long>(st.steps), sc.step, simulated, in.wallSeconds,
       in.wallSeconds > 0.0 ? static_cast<double>(st.steps) / in.wallSeconds : 0.0);
-  Add(out,
-      "                (the host's steps with the module's pre- and post-step, the flight model and the\n"
-      "                recording; not the timeline's actions, loading, pictures or plot)\n");
-  if (st.windSteps == 0) {
-    Add(out, "  wind          acted on no step (no force applied)\n");
-  } else {
-    Add(out, "  wind          acted on %lld of %lld steps (a force was applied), from %.2f s to %.2f s\n",
-        static_cast<long long>(st.windSteps), static_cast<long long>(st.steps), st.firstWind, st.lastWind);
-    Add(out, "  acceleration  axis        peak                 mean while acting\n");
-    static const char* const names[3] = {"side    x", "up      y", "forward z"};
-    for (int i = 0; i < 3; ++i)
-      Add(out, "                %s  %+9.4f m/s2 at %7.2f s  %+9.4f m/s2\n", names[i], st.axes[i].peak,
-          st.axes[i].peakTime, st.axes[i].sum / static_cast<double>(st.windSteps));
-  }
-  const std::vector<ShearEvent>& shear = st.shear.events();
-  if (shear.empty()) {
-    Add(out, "  shear events  none seen\n");
-  } else {
-    Add(out, "  shear events  %zu seen (headwind low -> tailwind high, swing in weights):\n", shear.size());
-    for (size_t i = 0; i < shear.size() && i < kMaxEventLines; ++i)
-      Add(out, "                %7.2f s -> %7.2f s  swing %.2f\n", shear[i].low, shear[i].high, shear[i].swing);
-  }
-  if (!st.events.empty()) {
-    Add(out, "  events\n");
-    for (size_t i = 0; i < st.events.size() && i < kMaxEventLines; ++i)
-      Add(out, "                %7.2f s  %s\n", st.events[i].t, st.events[i].what.c_str());
-    if (st.events.size() > kMaxEventLines)
-      Add(out, "                ... %zu more (see the trace)\n", st.events.size() - kMaxEventLines);
-  }
-  if (!f.record().empty()) {
-    Add(out, "  timeline\n");
-    for (const ActionRecord& r : f.record())
-      out += Line("                %7.2f s  ", r.t) + r.what + (r.result.empty() ? "" : "  ->  " + r.result) + "\n";
-  }
-  for (const auto& [display, rows] : in.pages) {
+  Add(out, "                (the host's steps with the module's pre- and post-step, the flight model and the\n");
+  Add(out, "                recording; not the timeline's actions, loading, pictures or plot)\n");
+}
+
+void AddWind(std::string& out, const Stats& st) {
+  if (st.windSteps == 0) return Add(out, "  wind          acted on no step (no force applied)\n");
+  Add(out, "  wind          acted on %lld of %lld steps (a force was applied), from %.2f s to %.2f s\n",
+      static_cast<long long>(st.windSteps), static_cast<long long>(st.steps), st.firstWind, st.lastWind);
+  Add(out, "  acceleration  axis        peak                 mean while acting\n");
+  static const char* const names[3] = {"side    x", "up      y", "forward z"};
+  for (int i = 0; i < 3; ++i)
+    Add(out, "                %s  %+9.4f m/s2 at %7.2f s  %+9.4f m/s2\n", names[i], st.axes[i].peak,
+        st.axes[i].peakTime, st.axes[i].sum / static_cast<double>(st.windSteps));
+}
+
+void AddShear(std::string& out, const std::vector<ShearEvent>& shear) {
+  if (shear.empty()) return Add(out, "  shear events  none seen\n");
+  Add(out, "  shear events  %zu seen (headwind low -> tailwind high, swing in weights):\n", shear.size());
+  for (size_t i = 0; i < shear.size() && i < kMaxEventLines; ++i)
+    Add(out, "                %7.2f s -> %7.2f s  swing %.2f\n", shear[i].low, shear[i].high, shear[i].swing);
+}
+
+void AddEvents(std::string& out, const std::vector<FlightEvent>& events, const std::vector<ActionRecord>& record) {
+  if (!events.empty()) Add(out, "  events\n");
+  for (size_t i = 0; i < events.size() && i < kMaxEventLines; ++i)
+    Add(out, "                %7.2f s  %s\n", events[i].t, events[i].what.c_str());
+  if (events.size() > kMaxEventLines)
+    Add(out, "                ... %zu more (see the trace)\n", events.size() - kMaxEventLines);
+  if (!record.empty()) Add(out, "  timeline\n");
+  for (const ActionRecord& r : record)
+    Add(out, "                %7.2f s  %s%s%s\n", r.t, r.what.c_str(), r.result.empty() ? "" : "  ->  ",
+        r.result.c_str());
+}
+
+// The pages' rows as they are: made printable when they were drawn, and in
+// colour they hold escape sequences of their own.
+void AddPages(std::string& out, const std::vector<std::pair<std::string, std::vector<std::string>>>& pages) {
+  for (const auto& [display, rows] : pages) {
     Add(out, "  final page    display %s, as the pilot reads it:\n", display.c_str());
     for (const std::string& row : rows) out += "                | " + row + "\n";
   }
-  if (in.settingsText.empty()) {
-    Add(out, "  settings      none written yet (%s)\n", in.settingsFile.c_str());
-  } else {
-    Add(out, "  settings      %s\n", in.settingsFile.c_str());
-    for (const std::string& s : SettingsSections(in.settingsText)) Add(out, "                %s\n", s.c_str());
+}
+
+void AddSettings(std::string& out, const SummaryInput& in) {
+  if (in.settingsText.empty()) return Add(out, "  settings      none written yet (%s)\n", in.settingsFile.c_str());
+  Add(out, "  settings      %s\n", in.settingsFile.c_str());
+  for (const std::string& s : SettingsSections(in.settingsText)) Add(out, "                %s\n", s.c_str());
+}
+
+void AddOutputs(std::string& out, const std::vector<OutputFile>& outputs) {
+  if (!outputs.empty()) Add(out, "  outputs\n");
+  for (const OutputFile& o : outputs) {
+    if (o.path.empty())
+      Add(out, "                %-16s %s\n", o.what.c_str(), o.note.c_str());
+    else
+      Add(out, "                %-16s %s%s%s\n", o.what.c_str(), o.path.c_str(), o.note.empty() ? "" : "  ",
+          o.note.c_str());
   }
-  if (!in.outputs.empty()) {
-    Add(out, "  outputs\n");
-    for (const OutputFile& o : in.outputs) {
-      if (o.path.empty())
-        Add(out, "                %-16s %s\n", o.what.c_str(), o.note.c_str());
-      else
-        Add(out, "                %-16s %s%s%s\n", o.what.c_str(), o.path.c_str(), o.note.empty() ? "" : "  ",
-            o.note.c_str());
-    }
-  }
+}
+
+}  // namespace
+
+std::string SummaryText(const SummaryInput& in) {
+  std::string out;
+  AddRun(out, in);
+  AddWind(out, *in.stats);
+  AddShear(out, in.stats->shear.events());
+  AddEvents(out, in.stats->events, in.flight->record());
+  AddPages(out, in.pages);
+  AddSettings(out, in);
+  AddOutputs(out, in.outputs);
   return out;
 }
 

@@ -14,6 +14,7 @@
 #include "tools/galeboard-sim/Flight.h"
 #include "tools/galeboard-sim/Options.h"
 #include "tools/galeboard-sim/Outputs.h"
+#include "tools/galeboard-sim/Printable.h"
 #include "tools/galeboard-sim/Progress.h"
 #include "tools/galeboard-sim/Recorder.h"
 #include "tools/galeboard-sim/Render.h"
@@ -29,7 +30,10 @@ constexpr int kDone = 0;
 constexpr int kRunFailed = 1;
 constexpr int kBadInput = 2;
 
-void Complain(const std::string& message) { std::fprintf(stderr, "galeboard-sim: %s\n", message.c_str()); }
+// A message on the terminal, whatever the scenario or the command line put in.
+void Complain(const std::string& message) {
+  std::fprintf(stderr, "galeboard-sim: %s\n", sim::Printable(message).c_str());
+}
 
 // Problems that do not stop the run; any of them makes its exit status 1.
 struct Problems {
@@ -50,7 +54,8 @@ fs::path ModuleBesideProgram() {
 std::optional<int> ReadCommandLine(int argc, char** argv, sim::Options* options) {
   std::string error;
   if (!sim::ParseOptions(argc, argv, options, &error)) {
-    std::fprintf(stderr, "galeboard-sim: %s\n%s", error.c_str(), sim::Usage());
+    Complain(error);
+    std::fputs(sim::Usage(), stderr);
     return kBadInput;
   }
   if (options->help) {
@@ -63,23 +68,19 @@ std::optional<int> ReadCommandLine(int argc, char** argv, sim::Options* options)
 // The scenario with the command line's timing, checked whole before anything
 // is written; false when it is bad, with every problem reported.
 bool ReadScenario(const sim::Options& options, sim::Scenario* scenario) {
-  std::string name = sim::kDefaultScenarioName, text = sim::kDefaultScenarioText;
-  if (!options.scenario.empty()) {
-    name = options.scenario;
-    std::ifstream in(options.scenario, std::ios::binary);
-    std::error_code ec;
-    if (!in || fs::is_directory(options.scenario, ec)) return Complain("cannot read " + options.scenario), false;
-    text = sim::ReadText(options.scenario);
+  std::string name = sim::kDefaultScenarioName, text = sim::kDefaultScenarioText, error;
+  if (options.scenario) {
+    name = *options.scenario;
+    if (!sim::ReadRegularFile(name, &text, &error)) return Complain("cannot read " + name + ": " + error), false;
   }
   sim::ScenarioErrors errors;
   if (!sim::ParseScenario(text, name, scenario, &errors)) {
     for (const std::string& m : errors.messages) std::fprintf(stderr, "%s\n", m.c_str());
     return false;
   }
-  std::string error;
   if ((options.duration || options.step) &&
       !sim::OverrideTiming(scenario, options.duration.value_or(scenario->duration),
-                           options.step.value_or(scenario->step), &error))
+                           options.step.value_or(scenario->step), sim::TimingOptions(options), &error))
     return Complain(error), false;
   return true;
 }
@@ -87,8 +88,24 @@ bool ReadScenario(const sim::Options& options, sim::Scenario* scenario) {
 // Where the run puts things: the simulator's root and the built module.
 struct Places {
   sim::RootLayout layout;
-  fs::path built;  // the module to install
+  fs::path built;                // the module to install
+  sim::TemporaryFolder scratch;  // the root of a run that writes nothing
 };
+
+// The root: the one given, or OUT/root, or with --no-output a temporary one
+// that goes with the run. false when it cannot be made, reported.
+bool ChooseRoot(const sim::Options& options, Places* places) {
+  std::string error;
+  if (options.root)
+    places->layout = sim::LayoutOf(*options.root);
+  else if (options.outputs)
+    places->layout = sim::LayoutOf(options.out / "root");
+  else if (places->scratch.Make(&error))
+    places->layout = sim::LayoutOf(places->scratch.path());
+  else
+    return Complain(error), false;
+  return true;
+}
 
 // The output folder and the root with the module installed; false when the
 // run cannot go on, with the reason reported.
@@ -98,13 +115,13 @@ bool PreparePlaces(const sim::Options& options, Places* places) {
   if (options.loadModule && !fs::is_regular_file(places->built, ec))
     return Complain("no module at " + places->built.string() + " (build the Galeboard target, or give --module)"),
            false;
-  places->layout = sim::LayoutOf(options.root ? *options.root : options.out / "root");
+  if (!ChooseRoot(options, places)) return false;
   if (options.outputs && (fs::create_directories(options.out, ec), ec))
     return Complain("cannot create " + options.out.string() + ": " + ec.message()), false;
   std::string error;
   if (options.loadModule && !sim::InstallModule(places->built, places->layout, &error)) return Complain(error), false;
-  // The default root starts every run without a settings file; a root given
-  // with --root keeps what earlier runs saved.
+  // OUT/root starts every run without a settings file; a root given with
+  // --root keeps what earlier runs saved.
   if (!options.root) fs::remove(places->layout.settings, ec);
   return true;
 }
