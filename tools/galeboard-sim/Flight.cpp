@@ -101,7 +101,7 @@ double Flight::Run(StepSink& sink, bool allDensities, Progress* progress) {
   const std::vector<Action>& timeline = scenario_.timeline;
   size_t next = 0;
   StepSample s;
-  const ghost::Body* surfaceOf = nullptr;  // the body s.surfaceDensity belongs to
+  surfaceOf_ = nullptr;
   // The clock is read only around the actions, which are few.
   Clock::duration stepping{};
   Clock::time_point since = Clock::now();
@@ -114,27 +114,7 @@ double Flight::Run(StepSink& sink, bool allDensities, Progress* progress) {
     // Times as multiples of the step, free of summed rounding.
     host_->SetSimTime(static_cast<double>(k) * dt);
     host_->Step(dt);
-
-    const ghost::Vessel& v = *world_.focus;
-    s.step = k;
-    s.t = static_cast<double>(k + 1) * dt;
-    s.vessel = &v;
-    const ghost::Body* atm = v.AtmRef();
-    s.inAtmosphere = atm != nullptr;
-    s.landed = (v.flightStatus & 1u) != 0;
-    s.wind = !v.forces.empty();
-    VECTOR3 f = _V(0.0, 0.0, 0.0);
-    for (const ghost::AppliedForce& a : v.forces) f = _V(f.x + a.F.x, f.y + a.F.y, f.z + a.F.z);
-    s.force = f;
-    s.accel = _V(f.x / v.mass, f.y / v.mass, f.z / v.mass);
-    s.density = (allDensities || s.wind) && atm ? v.AtmDensity() : 0.0;
-    if (atm != surfaceOf) {
-      surfaceOf = atm;
-      s.surfaceDensity = atm ? SurfaceDensity(*atm) : 0.0;
-    }
-    s.track = nullptr;
-    for (const ghost::FlightModel::Track& t : model_.tracks())
-      if (t.vessel == &v) s.track = &t;
+    Sample(k, allDensities, &s);
     sink.OnStep(s);
     if (progress && (k & 0x3FF) == 0) progress->Update(k, n, s.t);
   }
@@ -144,61 +124,44 @@ double Flight::Run(StepSink& sink, bool allDensities, Progress* progress) {
   return std::chrono::duration<double>(stepping).count();
 }
 
-void Flight::Execute(const Action& a, StepSink& sink) {
-  const double t = a.time;
-  ActionRecord rec{t, a.text, ""};
-  OpenDisplay* d = a.target.empty() ? nullptr : DisplayNamed(a.target);
-  ghost::Vessel* v = a.target.empty() ? nullptr : VesselNamed(a.target);
-  const bool needsPage = a.kind == ActionKind::Key || a.kind == ActionKind::Click || a.kind == ActionKind::Store;
-  if (needsPage && (!d || d->index < 0)) {
-    rec.result = "no page on the display (module not loaded)";
-    record_.push_back(rec);
-    return;
+void Flight::Sample(int64_t k, bool allDensities, StepSample* s) {
+  const ghost::Vessel& v = *world_.focus;
+  s->step = k;
+  s->t = static_cast<double>(k + 1) * scenario_.step;
+  s->vessel = &v;
+  const ghost::Body* atm = v.AtmRef();
+  s->inAtmosphere = atm != nullptr;
+  s->landed = (v.flightStatus & 1u) != 0;
+  s->wind = !v.forces.empty();
+  VECTOR3 f = _V(0.0, 0.0, 0.0);
+  for (const ghost::AppliedForce& a : v.forces) f = _V(f.x + a.F.x, f.y + a.F.y, f.z + a.F.z);
+  s->force = f;
+  s->accel = _V(f.x / v.mass, f.y / v.mass, f.z / v.mass);
+  s->density = (allDensities || s->wind) && atm ? v.AtmDensity() : 0.0;
+  if (atm != surfaceOf_) {
+    surfaceOf_ = atm;
+    s->surfaceDensity = atm ? SurfaceDensity(*atm) : 0.0;
   }
+  s->track = nullptr;
+  for (const ghost::FlightModel::Track& t : model_.tracks())
+    if (t.vessel == &v) s->track = &t;
+}
+
+void Flight::Execute(const Action& a, StepSink& sink) {
+  ActionRecord rec{a.time, a.text, ""};
   switch (a.kind) {
-    case ActionKind::Key: {
-      std::string consumed;
-      for (uint32_t code : a.keys) {
-        const bool r = host_->Key(d->index, code);
-        consumed += std::string(consumed.empty() ? "" : " ") + KeyName(code) + (r ? "+" : "-");
-      }
-      rec.result = "consumed (+) / not (-): " + consumed;
-      break;
-    }
+    case ActionKind::Key:
     case ActionKind::Click:
-      rec.result = "consumed: " + Bool(host_->Click(d->index, a.button, a.event));
-      break;
     case ActionKind::Store:
-      host_->StoreStatus(d->index);
+      rec.result = PageAction(a);
       break;
     case ActionKind::Focus:
-      if (v != world_.focus) {
-        host_->SetFocus(v);
-        OpenDisplays(true);
-        rec.result = "displays that follow the focus now show " + v->name;
-      } else {
-        rec.result = "already the focus";
-      }
-      break;
-    case ActionKind::Altitude: {
-      const bool was = v->AtmRef() != nullptr;
-      v->altitude = a.a;
-      const bool is = v->AtmRef() != nullptr;
-      rec.result = was == is ? (is ? "still in the atmosphere" : "still outside any atmosphere")
-                             : (is ? "enters the atmosphere" : "leaves the atmosphere");
-      break;
-    }
+    case ActionKind::Altitude:
     case ActionKind::Attitude:
-      v->heading = HeadingRadians(a.a);
-      v->pitch = a.b * kDegree;
-      model_.SetNominalAirspeed(*v, model_.TrackOf(*v)->nominal);
-      break;
     case ActionKind::Airspeed:
-      model_.SetNominalAirspeed(*v, _V(a.vector.x, a.vector.y, a.vector.z));
-      break;
     case ActionKind::Land:
     case ActionKind::Liftoff:
-      model_.SetLanded(*v, a.kind == ActionKind::Land);
+      rec.result = VesselAction(a, *VesselNamed(a.target));
       break;
     case ActionKind::Camera:
       world_.cameraInternal = a.mode != 0;
@@ -210,10 +173,54 @@ void Flight::Execute(const Action& a, StepSink& sink) {
       world_.hudMode = a.mode;
       break;
     case ActionKind::Snapshot:
-      sink.OnSnapshot(*this, t, false);
+      sink.OnSnapshot(*this, a.time, false);
       break;
   }
   record_.push_back(rec);
+}
+
+std::string Flight::PageAction(const Action& a) {
+  const OpenDisplay* d = DisplayNamed(a.target);
+  if (!d || d->index < 0) return "no page on the display (module not loaded)";
+  if (a.kind == ActionKind::Click) return "consumed: " + Bool(host_->Click(d->index, a.button, a.event));
+  if (a.kind == ActionKind::Store) {
+    host_->StoreStatus(d->index);
+    return "";
+  }
+  std::string consumed;
+  for (uint32_t code : a.keys) {
+    const bool r = host_->Key(d->index, code);
+    consumed += std::string(consumed.empty() ? "" : " ") + KeyName(code) + (r ? "+" : "-");
+  }
+  return "consumed (+) / not (-): " + consumed;
+}
+
+std::string Flight::VesselAction(const Action& a, ghost::Vessel& v) {
+  switch (a.kind) {
+    case ActionKind::Focus:
+      if (&v == world_.focus) return "already the focus";
+      host_->SetFocus(&v);
+      OpenDisplays(true);
+      return "displays that follow the focus now show " + v.name;
+    case ActionKind::Altitude: {
+      const bool was = v.AtmRef() != nullptr;
+      v.altitude = a.a;
+      const bool is = v.AtmRef() != nullptr;
+      return was == is ? (is ? "still in the atmosphere" : "still outside any atmosphere")
+                       : (is ? "enters the atmosphere" : "leaves the atmosphere");
+    }
+    case ActionKind::Attitude:
+      v.heading = HeadingRadians(a.a);
+      v.pitch = a.b * kDegree;
+      model_.SetNominalAirspeed(v, model_.TrackOf(v)->nominal);
+      return "";
+    case ActionKind::Airspeed:
+      model_.SetNominalAirspeed(v, _V(a.vector.x, a.vector.y, a.vector.z));
+      return "";
+    default:  // Land, Liftoff
+      model_.SetLanded(v, a.kind == ActionKind::Land);
+      return "";
+  }
 }
 
 void Flight::End() {

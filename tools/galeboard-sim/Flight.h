@@ -89,7 +89,13 @@ class Flight {
   const std::vector<ActionRecord>& record() const { return record_; }
 
  private:
+  // The focus vessel after step k.
+  void Sample(int64_t k, bool allDensities, StepSample* s);
   void Execute(const Action& a, StepSink& sink);
+  // Key, Click, Store on a display's page; what the host said.
+  std::string PageAction(const Action& a);
+  // Focus, Altitude, Attitude, Airspeed, Land, Liftoff; what changed.
+  std::string VesselAction(const Action& a, ghost::Vessel& v);
   void OpenDisplays(bool onlyFollowing);
   ghost::Vessel* VesselNamed(const std::string& name);
   OpenDisplay* DisplayNamed(const std::string& name);
@@ -101,6 +107,7 @@ class Flight {
   ghost::ModuleLibrary* library_ = nullptr;
   std::vector<OpenDisplay> displays_;
   std::vector<ActionRecord> record_;
+  const ghost::Body* surfaceOf_ = nullptr;  // the body of the last sample's surface density
   bool started_ = false;
   bool ended_ = false;
 };

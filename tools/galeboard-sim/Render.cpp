@@ -19,6 +19,8 @@ namespace {
 constexpr char kPageFont[] = "DejaVu Sans";
 constexpr char kMonoFont[] = "DejaVu Sans Mono";
 constexpr double kPi = 3.141592653589793;
+// The bezel around a display's screen [display pixels].
+constexpr double kBezelSide = 52.0, kBezelTop = 24.0, kBezelBottom = 34.0;
 
 void SetColour(cairo_t* cr, DWORD bgr, double alpha = 1.0) {
   cairo_set_source_rgba(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0, alpha);
@@ -185,17 +187,12 @@ bool CairoSketchpad::Text(int x, int y, const char* str, int len) {
   return true;
 }
 
-bool RenderPage(ghost::Host& host, int display, const DisplayDecl& decl, const std::string& caption,
-                const std::filesystem::path& png, std::string* error, double scale) {
-  const double side = 52.0, top = 24.0, bottom = 34.0;
-  const double w = decl.width, h = decl.height;
-  const double totalW = w + 2 * side, totalH = h + top + bottom;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(totalW * scale),
-                                                        static_cast<int>(totalH * scale));
-  cairo_t* cr = cairo_create(surface);
-  cairo_scale(cr, scale, scale);
+namespace {
 
-  // The bezel, its caption and buttons.
+// The bezel around a display of w x h: its caption, the twelve buttons with
+// their labels beside them, and the three fixed buttons below.
+void DrawBezel(cairo_t* cr, ghost::Host& host, int display, const std::string& caption, double w, double h) {
+  const double totalW = w + 2 * kBezelSide;
   cairo_set_source_rgb(cr, 0.17, 0.18, 0.19);
   cairo_paint(cr);
   Font(cr, kPageFont, 10.0);
@@ -205,7 +202,7 @@ bool RenderPage(ghost::Host& host, int display, const DisplayDecl& decl, const s
   Font(cr, kPageFont, 8.5, true);
   for (int bt = 0; bt < 12; ++bt) {
     const bool left = bt < 6;
-    const double y = top + h * (0.1 + 0.8 * (bt % 6) / 5.0);
+    const double y = kBezelTop + h * (0.1 + 0.8 * (bt % 6) / 5.0);
     const double bx = left ? 5.0 : totalW - 5.0 - 13.0;
     RoundedBox(cr, bx, y - 5, 13, 10, 2.5);
     cairo_set_source_rgb(cr, 0.42, 0.43, 0.45);
@@ -217,30 +214,49 @@ bool RenderPage(ghost::Host& host, int display, const DisplayDecl& decl, const s
   }
   const char* const fixed[3] = {"PWR", "SEL", "MNU"};
   for (int i = 0; i < 3; ++i) {
-    const double bx = totalW / 2 + (i - 1) * 54.0 - 16.0, by = top + h + 10.0;
+    const double bx = totalW / 2 + (i - 1) * 54.0 - 16.0, by = kBezelTop + h + 10.0;
     RoundedBox(cr, bx, by, 32, 14, 3);
     cairo_set_source_rgb(cr, 0.42, 0.43, 0.45);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.92, 0.92, 0.85);
     TextAt(cr, bx + (32 - TextWidth(cr, fixed[i])) / 2, by + 1.5, fixed[i]);
   }
+}
 
-  // The screen and the page on it, clipped to it like the real display.
-  cairo_rectangle(cr, side, top, w, h);
-  cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
-  cairo_fill_preserve(cr);
-  cairo_clip(cr);
-  CairoSketchpad skp(cr, side, top, decl.charHeight);
-  if (auto* page = dynamic_cast<MFD2*>(host.display(display).page)) page->Update(&skp);
-  cairo_reset_clip(cr);
-
+// Ends a drawing: the context destroyed, the picture written if the drawing
+// went well, the surface destroyed.
+bool Finish(cairo_t* cr, cairo_surface_t* surface, const std::filesystem::path& png, const char* what,
+            std::string* error) {
   const cairo_status_t status = cairo_status(cr);
   cairo_destroy(cr);
   bool ok = status == CAIRO_STATUS_SUCCESS;
-  if (!ok) *error = std::string("drawing the page failed: ") + cairo_status_to_string(status);
+  if (!ok) *error = std::string("drawing ") + what + " failed: " + cairo_status_to_string(status);
   ok = ok && WritePng(surface, png, error);
   cairo_surface_destroy(surface);
   return ok;
+}
+
+}  // namespace
+
+bool RenderPage(ghost::Host& host, int display, const DisplayDecl& decl, const std::string& caption,
+                const std::filesystem::path& png, std::string* error, double scale) {
+  const double w = decl.width, h = decl.height;
+  const double totalW = w + 2 * kBezelSide, totalH = h + kBezelTop + kBezelBottom;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(totalW * scale),
+                                                        static_cast<int>(totalH * scale));
+  cairo_t* cr = cairo_create(surface);
+  cairo_scale(cr, scale, scale);
+  DrawBezel(cr, host, display, caption, w, h);
+
+  // The screen and the page on it, clipped to it like the real display.
+  cairo_rectangle(cr, kBezelSide, kBezelTop, w, h);
+  cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
+  cairo_fill_preserve(cr);
+  cairo_clip(cr);
+  CairoSketchpad skp(cr, kBezelSide, kBezelTop, decl.charHeight);
+  if (auto* page = dynamic_cast<MFD2*>(host.display(display).page)) page->Update(&skp);
+  cairo_reset_clip(cr);
+  return Finish(cr, surface, png, "the page", error);
 }
 
 std::vector<std::string> PageText(ghost::Host& host, int display, const DisplayDecl& decl, bool colour) {
@@ -421,16 +437,12 @@ void DrawScene(cairo_t* cr, const ghost::World& world) {
 
 }  // namespace
 
-bool RenderView(const ghost::World& world, double simt, const std::filesystem::path& png, std::string* error) {
-  const int Wi = static_cast<int>(world.viewW), Hi = static_cast<int>(world.viewH);
-  const double W = Wi, H = Hi;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, Wi, Hi);
-  cairo_t* cr = cairo_create(surface);
-  const ghost::Vessel* v = world.focus;
-  DrawScene(cr, world);
+namespace {
 
-  // The centre of the view drawn again, enlarged, bottom left: the overlay's
-  // small text readable.
+// The centre of the view drawn again, enlarged, bottom left: the overlay's
+// small text readable.
+void DrawInset(cairo_t* cr, const ghost::World& world) {
+  const double W = world.viewW, H = world.viewH;
   const double rw = W * 0.14, rh = H * 0.14, rx = W / 2 - rw / 2, ry = H / 2 - rh * 0.8;
   const double k = 2.5, ix = 12, iy = H - rh * k - 40;
   cairo_save(cr);
@@ -451,8 +463,12 @@ bool RenderView(const ghost::World& world, double simt, const std::filesystem::p
   Font(cr, kPageFont, 12.0);
   cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
   TextAt(cr, ix, iy - 16, "centre of the view, 2.5x");
+}
 
-  // What the picture shows.
+// What the picture shows, along its bottom.
+void DrawStatusLine(cairo_t* cr, const ghost::World& world, double simt) {
+  const double W = world.viewW, H = world.viewH;
+  const ghost::Vessel* v = world.focus;
   char status[256];
   std::snprintf(status, sizeof status, "t %.2f s   %s (%s)   altitude %.0f m   camera %s   cockpit %s   HUD %s   %ux%u",
                 simt, v ? v->name.c_str() : "-", v ? v->className.c_str() : "-", v ? v->altitude : 0.0,
@@ -463,14 +479,18 @@ bool RenderView(const ghost::World& world, double simt, const std::filesystem::p
   cairo_fill(cr);
   cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
   TextAt(cr, 8, H - 20, HostTextToUtf8(status));
+}
 
-  const cairo_status_t st = cairo_status(cr);
-  cairo_destroy(cr);
-  bool ok = st == CAIRO_STATUS_SUCCESS;
-  if (!ok) *error = std::string("drawing the view failed: ") + cairo_status_to_string(st);
-  ok = ok && WritePng(surface, png, error);
-  cairo_surface_destroy(surface);
-  return ok;
+}  // namespace
+
+bool RenderView(const ghost::World& world, double simt, const std::filesystem::path& png, std::string* error) {
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(world.viewW), static_cast<int>(world.viewH));
+  cairo_t* cr = cairo_create(surface);
+  DrawScene(cr, world);
+  DrawInset(cr, world);
+  DrawStatusLine(cr, world, simt);
+  return Finish(cr, surface, png, "the view", error);
 }
 
 }  // namespace sim

@@ -342,52 +342,46 @@ class Parser {
     while (!st.AtEnd() && !st.failed()) {
       auto key = st.Choice("body attribute", {"radius", "atmosphere"});
       if (!key) return;
-      if (*key == 0) {
-        auto r = st.Number("radius", 1.0, kBig);
-        if (!r) return;
-        b.radius = *r;
-        radius = true;
-      } else {
-        auto kind = st.Choice("atmosphere", {"none", "earth1976", "earth-like", "mars", "exponential", "uniform"});
-        if (!kind) return;
-        switch (*kind) {
-          case 0:
-            b.atmosphere = AtmosphereKind::None;
-            break;
-          case 1:
-          case 2:
-            b.atmosphere = AtmosphereKind::Earth1976;
-            break;
-          case 3:
-            b.atmosphere = AtmosphereKind::Mars;
-            break;
-          case 4: {
-            b.atmosphere = AtmosphereKind::Exponential;
-            auto d = st.Number("surface density", 0.0, 1e4);
-            auto h = d ? st.Number("scale height", 1.0, kBig) : std::nullopt;
-            auto l = h ? st.Number("atmosphere limit", 0.0, kBig) : std::nullopt;
-            if (!l) return;
-            if (*d <= 0.0) return void(st.Fail("surface density must be more than 0 kg/m3"));
-            b.density = *d;
-            b.scaleHeight = *h;
-            b.limit = *l;
-            break;
-          }
-          default: {
-            b.atmosphere = AtmosphereKind::Uniform;
-            auto d = st.Number("density", 0.0, 1e4);
-            auto l = d ? st.Number("atmosphere limit", 0.0, kBig) : std::nullopt;
-            if (!l) return;
-            if (*d <= 0.0) return void(st.Fail("density must be more than 0 kg/m3"));
-            b.density = *d;
-            b.limit = *l;
-          }
-        }
+      if (*key == 1) {
+        if (!Atmosphere(st, &b)) return;
+        continue;
       }
+      auto r = st.Number("radius", 1.0, kBig);
+      if (!r) return;
+      b.radius = *r;
+      radius = true;
     }
     if (st.failed()) return;
     if (!radius) return void(st.Fail("body '" + b.name + "' needs a radius"));
     s_.bodies.push_back(b);
+  }
+
+  // The words after "atmosphere": the kind and, for some, its numbers.
+  bool Atmosphere(Statement& st, BodySpec* b) {
+    static constexpr AtmosphereKind kKinds[] = {AtmosphereKind::None,        AtmosphereKind::Earth1976,
+                                                AtmosphereKind::Earth1976,   AtmosphereKind::Mars,
+                                                AtmosphereKind::Exponential, AtmosphereKind::Uniform};
+    auto kind = st.Choice("atmosphere", {"none", "earth1976", "earth-like", "mars", "exponential", "uniform"});
+    if (!kind) return false;
+    b->atmosphere = kKinds[*kind];
+    if (b->atmosphere == AtmosphereKind::Exponential) {
+      auto d = st.Number("surface density", 0.0, 1e4);
+      auto h = d ? st.Number("scale height", 1.0, kBig) : std::nullopt;
+      auto l = h ? st.Number("atmosphere limit", 0.0, kBig) : std::nullopt;
+      if (!l) return false;
+      if (*d <= 0.0) return st.Fail("surface density must be more than 0 kg/m3");
+      b->density = *d;
+      b->scaleHeight = *h;
+      b->limit = *l;
+    } else if (b->atmosphere == AtmosphereKind::Uniform) {
+      auto d = st.Number("density", 0.0, 1e4);
+      auto l = d ? st.Number("atmosphere limit", 0.0, kBig) : std::nullopt;
+      if (!l) return false;
+      if (*d <= 0.0) return st.Fail("density must be more than 0 kg/m3");
+      b->density = *d;
+      b->limit = *l;
+    }
+    return true;
   }
 
   void Vessel(Statement& st) {
