@@ -53,6 +53,15 @@ std::string Lower(std::string_view t) {
   return s;
 }
 
+// The words of a table's rows as "a, b, c or d", for messages.
+template <typename Rows, typename Word>
+std::string Listed(const Rows& rows, Word word) {
+  std::string list;
+  for (size_t i = 0; i < std::size(rows); ++i)
+    list += (i == 0 ? "" : i + 1 < std::size(rows) ? ", " : " or ") + std::string(word(rows[i]));
+  return list;
+}
+
 // What is wrong, and on which line.
 struct Problem {
   int line;
@@ -264,15 +273,13 @@ class Parser {
         {"step", true, &Parser::Step},         {"at", false, &Parser::At},
     };
     const std::string keyword = Lower(word);
-    std::string keywords;
-    for (size_t i = 0; i < std::size(kStatements); ++i) {
-      if (keyword == kStatements[i].keyword) {
-        if (kStatements[i].once && !Once(st, keyword)) return;
-        return (this->*kStatements[i].read)(st);
-      }
-      keywords += (i == 0 ? "" : i + 1 < std::size(kStatements) ? ", " : " or ") + std::string(kStatements[i].keyword);
+    for (const auto& statement : kStatements) {
+      if (keyword != statement.keyword) continue;
+      if (statement.once && !Once(st, keyword)) return;
+      return (this->*statement.read)(st);
     }
-    st.Fail("unknown statement '" + std::string(word) + "' (expected " + keywords + ")");
+    st.Fail("unknown statement '" + std::string(word) + "' (expected " +
+            Listed(kStatements, [](const auto& statement) { return statement.keyword; }) + ")");
   }
 
   void Title(Statement& st) { s_.title = st.Rest(1); }
@@ -537,15 +544,13 @@ class Parser {
         {"hud", ActionKind::Hud, &Parser::ScreenMode},
         {"snapshot", ActionKind::Snapshot, &Parser::NoWords},
     };
-    std::string verbs;
-    for (size_t i = 0; i < std::size(kActions); ++i) {
-      if (lower == kActions[i].verb) {
-        a->kind = kActions[i].kind;
-        return (this->*kActions[i].read)(st, a);
-      }
-      verbs += (i == 0 ? "" : i + 1 < std::size(kActions) ? ", " : " or ") + std::string(kActions[i].verb);
+    for (const auto& action : kActions) {
+      if (lower != action.verb) continue;
+      a->kind = action.kind;
+      return (this->*action.read)(st, a);
     }
-    return st.Fail("unknown action '" + std::string(verb) + "' (expected " + verbs + ")");
+    return st.Fail("unknown action '" + std::string(verb) + "' (expected " +
+                   Listed(kActions, [](const auto& action) { return action.verb; }) + ")");
   }
 
   bool DisplayTarget(Statement& st, Action* a) { return Target(st, Ref::Display, a); }
