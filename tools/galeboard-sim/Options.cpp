@@ -34,6 +34,19 @@ bool Seconds(const std::string& option, const char* text, double max, std::optio
   return true;
 }
 
+// A whole number of 64 bits, in decimal.
+bool Seed(const std::string& option, const char* text, std::optional<uint64_t>* out, std::string* error) {
+  const char* end = text + std::strlen(text);
+  uint64_t v = 0;
+  auto [p, ec] = std::from_chars(text, end, v);
+  if (ec != std::errc() || p != end || p == text) {
+    *error = option + ": '" + text + "' is not a whole number from 0 to 18446744073709551615";
+    return false;
+  }
+  *out = v;
+  return true;
+}
+
 // The value of an option that names something: an empty one names nothing.
 bool Name(const std::string& option, const char* value, const char* what, std::string* error) {
   if (*value) return true;
@@ -57,6 +70,10 @@ const char* Usage() {
          "                   temporary root that goes with the run)\n"
          "  --duration S     run for S seconds instead of the scenario's duration (above 0, at most 1e9)\n"
          "  --step S         step length in seconds instead of the scenario's (above 0, at most 10)\n"
+         "  --seed N         the wind's seed, 0 to 18446744073709551615: the module's generator seeds itself\n"
+         "                   from clocks that the host sets from N, so that a scenario flown again with the\n"
+         "                   same N (and the same settings in the root) flies the same wind. Default: a seed\n"
+         "                   from the real clocks, which the summary prints\n"
          "  --gnuplot PROG   the plotting program (default gnuplot, looked up in PATH)\n"
          "  --no-progress    no progress bar\n"
          "  --trap-fp        stop at the first invalid floating-point operation, division by zero or overflow\n"
@@ -90,7 +107,7 @@ bool Switch(const std::string& option, Options* o) {
 }
 
 bool TakesValue(const std::string& option) {
-  for (const char* o : {"--out", "--root", "--module", "--gnuplot", "--duration", "--step"})
+  for (const char* o : {"--out", "--root", "--module", "--gnuplot", "--duration", "--step", "--seed"})
     if (option == o) return true;
   return false;
 }
@@ -98,6 +115,7 @@ bool TakesValue(const std::string& option) {
 bool SetValue(const std::string& option, const char* v, Options* o, std::string* error) {
   if (option == "--duration") return Seconds(option, v, kMaxDuration, &o->duration, error);
   if (option == "--step") return Seconds(option, v, kMaxStep, &o->step, error);
+  if (option == "--seed") return Seed(option, v, &o->seed, error);
   if (option == "--gnuplot") return Name(option, v, "a program", error) && (o->gnuplot = v, true);
   if (option == "--module") return Name(option, v, "a file", error) && (o->module = v, true);
   if (option == "--root") return Name(option, v, "a folder", error) && (o->root = v, true);

@@ -1,6 +1,7 @@
 // The command line of galeboard-sim.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@ struct Options {
   bool progress = true;
   bool trapFloatingPoint = false;
   std::optional<double> duration, step;
+  std::optional<uint64_t> seed;  // default: one taken from the real clocks
   std::string gnuplot = "gnuplot";
   bool help = false;
 };

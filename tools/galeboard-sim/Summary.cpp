@@ -130,6 +130,11 @@ void AddRun(std::string& out, const SummaryInput& in) {
     Add(out, "  module        not loaded: the host alone\n");
   else
     Add(out, "  module        %s\n", in.modulePath.c_str());
+  if (in.seed)
+    Add(out, "  seed          %llu (replay with --seed %llu)\n", static_cast<unsigned long long>(*in.seed),
+        static_cast<unsigned long long>(*in.seed));
+  else
+    Add(out, "  seed          none: the clocks are the system's, the flight cannot be replayed\n");
   const double simulated = static_cast<double>(st.steps) * sc.step;
   Add(out, "  run           %lld steps of %g s, %.1f s simulated; the steps took %.3f s of wall time: %.3g steps/s\n",
       static_cast<long long>(st.steps), sc.step, simulated, in.wallSeconds,

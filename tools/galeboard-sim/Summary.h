@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -91,6 +92,8 @@ struct SummaryInput {
   const Stats* stats = nullptr;
   double wallSeconds = 0.0;  // of the steps alone, Flight::Run
   std::string modulePath;    // empty: no module
+  // The seed the host set the clocks from; none when it could not set them.
+  std::optional<uint64_t> seed;
   // The final page of each display as text rows.
   std::vector<std::pair<std::string, std::vector<std::string>>> pages;
   std::string settingsFile;  // where the module keeps its settings

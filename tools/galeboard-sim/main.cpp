@@ -5,6 +5,7 @@
 #include <fenv.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -126,8 +127,22 @@ bool PreparePlaces(const sim::Options& options, Places* places) {
   return true;
 }
 
-// The module loaded from the root and the session started.
-bool StartFlight(const sim::Options& options, const Places& places, sim::Flight* flight) {
+// The seed of the wind: the one given, or one from the real clocks.
+uint64_t ChooseSeed(const sim::Options& options) {
+  if (options.seed) return *options.seed;
+  // The nanoseconds of the calendar time: another seed for every run, and
+  // short enough to type again.
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()) % 1'000'000'000u;
+}
+
+// The host's clocks set from the seed, the module loaded from the root and
+// the session started. The seed is kept for the summary when the clocks
+// could be set.
+bool StartFlight(const sim::Options& options, const Places& places, sim::Flight* flight,
+                 std::optional<uint64_t>* seed) {
+  const uint64_t chosen = ChooseSeed(options);
+  if (flight->host().SetClocks(ghost::ClocksFromSeed(chosen))) *seed = chosen;
   std::string error;
   if (options.loadModule && !flight->LoadModule(places.layout.module, &error))
     return Complain("cannot load " + places.layout.module.string() + ": " + error), false;
@@ -236,7 +251,8 @@ int main(int argc, char** argv) {
   if (!PreparePlaces(options, &places)) return kRunFailed;
 
   sim::Flight flight(scenario);
-  if (!StartFlight(options, places, &flight)) return kRunFailed;
+  std::optional<uint64_t> seed;
+  if (!StartFlight(options, places, &flight, &seed)) return kRunFailed;
   sim::TraceWriter trace;
   std::string error;
   if (options.outputs && !trace.Open(options.out / "trace.csv", &error)) return Complain(error), kRunFailed;
@@ -245,6 +261,7 @@ int main(int argc, char** argv) {
   const double stepSeconds = Fly(options, flight, recorder);
 
   sim::SummaryInput summary = Summarize(options, places, flight, recorder, stepSeconds);
+  summary.seed = seed;
   Problems problems;
   if (options.outputs) WriteOutputs(options, places, trace, flight, recorder, &summary, &problems);
   summary.outputs.push_back(
