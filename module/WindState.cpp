@@ -7,4 +7,5 @@ void WindStateRecord::ClearWind() {
   WindOn = false;
   layerCount = 0;
   layers.clear();
+  layerPair = 0;
 }

@@ -47,13 +47,16 @@ struct WindStateRecord {
   double shearClock = 0.0;  // s since the last shear event, while SHRlvl != 0
 
   std::vector<WindLayer> layers;  // ascending altitude
+  // Upper layer of the pair the global wind used last, where the next step's
+  // search starts; 0: none. Whatever edits layers sets it to 0.
+  int32_t layerPair = 0;
 
   // Switches the wind off and forgets the layers; keeps the list's storage,
   // every setting and windAltLimit.
   void ClearWind();
   // Makes a set of layers up to windAltLimit unless one exists (none for a
   // non-finite limit, which the stack could never reach), and resets the
-  // local-wind ramps either way.
+  // local-wind ramps and layerPair either way.
   void GenerateLayers();
   // Advances the wind model by dt and writes the dimensionless wind
   // acceleration, in the vessel frame, to WindAccel. The result is always

@@ -54,6 +54,7 @@ void WindStateRecord::GenerateLayers() {
       }
     }
   }
+  layerPair = 0;
   // Switching the wind on starts the local wind afresh, with or without new
   // layers. rate is left: a new cycle sets it before it is read.
   for (WindRamp& ch : localWind) {

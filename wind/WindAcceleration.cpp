@@ -39,11 +39,32 @@ bool Encloses(const WindLayer* layers, int32_t i, double altitude) {
   return layers[i].altitude > altitude && altitude > layers[i - 1].altitude;
 }
 
+// Whether the layers up to i rise (or stay level): then no pair below i can
+// enclose an altitude that pair i or one above it encloses.
+bool RiseTo(const WindLayer* layers, int32_t i) {
+  for (int32_t k = 1; k < i; ++k) {
+    if (layers[k].altitude < layers[k - 1].altitude) return false;
+  }
+  return true;
+}
+
 // The upper layer of the first pair that strictly encloses altitude; 0 when
-// none does.
-int32_t EnclosingPair(const WindLayer* layers, int32_t count, double altitude) {
+// none does. A step moves little, so the pair of the last step (last) and its
+// neighbours are tried first. last is only kept for a pair that enclosed an
+// altitude above rising layers, so whichever of the three encloses is the
+// first that does; layers set without resetting last keep that true as long
+// as they rise.
+int32_t EnclosingPair(const WindLayer* layers, int32_t count, double altitude, int32_t& last) {
+  if (last > 0 && last < count) {
+    if (Encloses(layers, last, altitude)) return last;
+    if (last + 1 < count && Encloses(layers, last + 1, altitude)) return ++last;
+    if (last > 1 && Encloses(layers, last - 1, altitude)) return --last;
+  }
   for (int32_t i = 1; i < count; ++i) {
-    if (Encloses(layers, i, altitude)) return i;
+    if (Encloses(layers, i, altitude)) {
+      last = RiseTo(layers, i) ? i : 0;
+      return i;
+    }
   }
   return 0;
 }
@@ -55,13 +76,13 @@ int32_t EnclosingPair(const WindLayer* layers, int32_t count, double altitude) {
 // first one on a tie; those are the values the interpolation approaches there,
 // so the wind stays finite and continuous across layer altitudes. False when
 // there are no layers: then there is no global wind.
-bool LayerWind(const WindStateRecord& w, double altitude, double& strength, double& direction) {
+bool LayerWind(WindStateRecord& w, double altitude, double& strength, double& direction) {
   // layerCount is kept equal to the list's size; the smaller of the two
   // keeps the search inside the list should they ever differ. (Bracketed
   // against the min macro of <windows.h>.)
   const int32_t count = (std::min)(w.layerCount, static_cast<int32_t>(w.layers.size()));
   const WindLayer* layers = w.layers.data();
-  if (int32_t i = EnclosingPair(layers, count, altitude)) {
+  if (int32_t i = EnclosingPair(layers, count, altitude, w.layerPair)) {
     const WindLayer& lower = layers[i - 1];
     const WindLayer& upper = layers[i];
     double span = upper.altitude - lower.altitude;
@@ -82,7 +103,7 @@ bool LayerWind(const WindStateRecord& w, double altitude, double& strength, doub
 }
 
 // The global wind starts the side and horizontal sums.
-void GlobalWind(const WindStateRecord& w, double altitude, double heading, WindSums& sums) {
+void GlobalWind(WindStateRecord& w, double altitude, double heading, WindSums& sums) {
   double strength = 0.0;
   double direction = 0.0;
   if (!LayerWind(w, altitude, strength, direction)) return;

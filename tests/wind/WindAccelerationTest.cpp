@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "module/WindState.h"
 #include "tests/wind/WindTestSupport.h"
@@ -69,7 +70,7 @@ class WindAccelerationTest : public wind_test::WindTest {
     WindState.ComputeWindAcceleration(pitch, dt, altitude, heading);
     return WindAccel;
   }
-  static void SetLayers(std::initializer_list<WindLayer> layers) {
+  static void SetLayers(const std::vector<WindLayer>& layers) {
     WindState.layers = layers;
     WindState.layerCount = static_cast<int32_t>(WindState.layers.size());
   }
@@ -197,6 +198,95 @@ TEST_F(WindAccelerationTest, GlobalWindSearchStaysInsideTheListWhenTheCountIsToo
   WindState.layerCount = 50;  // a broken invariant must not read past the list
   WindState.WNDlvl = 10;
   EXPECT_TRUE(Vector3Near(Step(0.0, 0.1, 5000.0, 0.0), LayerWind(3.0, 1.0, 0.0, 0.0), kRounding));
+}
+
+// The search starts from the pair the last step used. Layers whose pairs
+// give different strengths (direction 0 = heading, so the wind is -w^2
+// forward): 1, 3, 2, 6 at 0, 1000, 2000, 3000 m, that is w = 1 + 2f, 3 - f
+// and 2 + 4f at the fraction f of the first, second and third pair.
+const std::vector<WindLayer> kRisingLayers = {
+    {0.0, 1.0, 0.0}, {1000.0, 3.0, 0.0}, {2000.0, 2.0, 0.0}, {3000.0, 6.0, 0.0}};
+
+TEST_F(WindAccelerationTest, GlobalWindPairFollowsTheAltitudeUpAndDownTheLayers) {
+  SetLayers(kRisingLayers);
+  WindState.WNDlvl = 10;
+  struct Case {
+    const char* what;
+    double altitude;
+    double w;
+  };
+  const Case kCases[] = {
+      {"first pair", 250.0, 1.5},
+      {"up to the next pair", 1250.0, 2.75},
+      {"a jump of two pairs", 2750.0, 5.0},
+      {"down within the pair", 2250.0, 3.0},
+      {"down to the next pair", 1750.0, 2.25},
+      {"the same altitude again", 1750.0, 2.25},
+      {"exactly at a layer: its own strength", 1000.0, 3.0},
+      {"the same layer altitude again", 1000.0, 3.0},
+      {"below it, from there", 500.0, 2.0},
+      {"above the top layer", 3500.0, 6.0},
+      {"back into the top pair", 2500.0, 4.0},
+      {"at or below the lowest layer", -10.0, 1.0},
+      {"back into the first pair", 750.0, 2.5},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.what << ", " << c.altitude << " m");
+    EXPECT_TRUE(Vector3Near(Step(0.0, 0.0, c.altitude, 0.0), Vec(0.0, 0.0, -c.w * c.w), kRounding));
+  }
+}
+
+// Layers set by hand need not rise: 1, 3, 5, 7 at 0, 2000, 1000, 3000 m.
+// 2500 m lies only in the third pair (w = 5 + 2 * 0.75 = 6.5); 1500 m lies in
+// the first (w = 1 + 2 * 0.75 = 2.5) and the third (5.5): the first counts.
+const std::vector<WindLayer> kUnorderedLayers = {
+    {0.0, 1.0, 0.0}, {2000.0, 3.0, 0.0}, {1000.0, 5.0, 0.0}, {3000.0, 7.0, 0.0}};
+
+TEST_F(WindAccelerationTest, GlobalWindTakesTheFirstEnclosingPairOfLayersThatDoNotRise) {
+  SetLayers(kUnorderedLayers);
+  WindState.WNDlvl = 10;
+  EXPECT_TRUE(Vector3Near(Step(0.0, 0.1, 2500.0, 0.0), Vec(0.0, 0.0, -6.5 * 6.5), kRounding));
+  EXPECT_TRUE(Vector3Near(Step(0.0, 0.1, 1500.0, 0.0), Vec(0.0, 0.0, -2.5 * 2.5), kRounding));
+}
+
+TEST_F(WindAccelerationTest, GlobalWindForgetsItsPairWhenTheLayersAreClearedOrMade) {
+  struct Case {
+    const char* what;
+    void (*renew)();
+  };
+  const Case kCases[] = {
+      {"ClearWind, then layers set by hand",
+       [] {
+         WindState.ClearWind();
+         SetLayers(kUnorderedLayers);
+       }},
+      {"layers set by hand, then GenerateLayers, which keeps them",
+       [] {
+         SetLayers(kUnorderedLayers);
+         WindState.GenerateLayers();
+       }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    WindState = WindStateRecord{};
+    SetLayers(kRisingLayers);
+    WindState.WNDlvl = 10;
+    Step(0.0, 0.1, 2500.0, 0.0);  // the third pair
+    c.renew();
+    // The third pair of the new layers encloses 1500 m too; the first counts.
+    EXPECT_TRUE(Vector3Near(Step(0.0, 0.1, 1500.0, 0.0), Vec(0.0, 0.0, -2.5 * 2.5), kRounding));
+  }
+}
+
+TEST_F(WindAccelerationTest, GlobalWindPairOfTheLastStepIsNotReadPastAShorterList) {
+  SetLayers(kRisingLayers);
+  WindState.WNDlvl = 10;
+  Step(0.0, 0.1, 2500.0, 0.0);  // the third pair
+  // Two layers, set without a reset; the list keeps its storage, so the old
+  // third pair (2000 m to 3000 m) still lies past its end. 2500 m is in the
+  // one pair: w = 1 + 2 * 2500 / 4000 = 2.25.
+  SetLayers({{0.0, 1.0, 0.0}, {4000.0, 3.0, 0.0}});
+  EXPECT_TRUE(Vector3Near(Step(0.0, 0.1, 2500.0, 0.0), Vec(0.0, 0.0, -2.25 * 2.25), kRounding));
 }
 
 // ---- All off, bad input, overflow ----
