@@ -28,6 +28,8 @@ uint32_t SeedAtLeast(uint32_t minimum) {
   return w;
 }
 
+}  // namespace
+
 void Seed() {
   needsSeed = 0;
   z1 = SeedAtLeast(2);
@@ -35,8 +37,6 @@ void Seed() {
   z3 = SeedAtLeast(16);
   z4 = SeedAtLeast(128);
 }
-
-}  // namespace
 
 uint32_t SeedWord() {
   uint64_t t1 = ReadTimeStampCounter();
@@ -53,26 +53,6 @@ uint32_t SeedWord() {
     y = RotateLeft(y ^ x, x) + s;
   }
   return x ^ y;
-}
-
-uint32_t NextRandom() {
-  if (needsSeed) Seed();
-  // LFSR113 as published (L'Ecuyer 1999): each component shifts, and the
-  // mask drops the bits below its period's degree.
-  uint32_t b = ((z1 << 6) ^ z1) >> 13;
-  z1 = ((z1 & 0xFFFFFFFEu) << 18) ^ b;
-  b = ((z2 << 2) ^ z2) >> 27;
-  z2 = ((z2 & 0xFFFFFFF8u) << 2) ^ b;
-  b = ((z3 << 13) ^ z3) >> 21;
-  z3 = ((z3 & 0xFFFFFFF0u) << 7) ^ b;
-  b = ((z4 << 3) ^ z4) >> 12;
-  z4 = ((z4 & 0xFFFFFF80u) << 13) ^ b;
-  return z1 ^ z2 ^ z3 ^ z4;
-}
-
-double UniformRandom() {
-  // Through an unsigned value: a top bit set must not read as negative.
-  return static_cast<double>(NextRandom()) / 4294967295.0;
 }
 
 void SetState(uint32_t s1, uint32_t s2, uint32_t s3, uint32_t s4) {

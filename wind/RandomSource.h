@@ -15,11 +15,35 @@ extern uint32_t z2;         // component 2; at least 8 once seeded
 extern uint32_t z3;         // component 3; at least 16 once seeded
 extern uint32_t z4;         // component 4; at least 128 once seeded
 
-// The next 32-bit output; seeds the state first when needsSeed is set.
-uint32_t NextRandom();
+// Seeds z1..z4 from SeedWord, each up to its minimum, and clears needsSeed.
+// NextRandom calls it on the first draw.
+void Seed();
+
+// The next 32-bit output; seeds the state first when needsSeed is set. Inline:
+// the wind step draws up to 15 times.
+inline uint32_t NextRandom() {
+  if (needsSeed) [[unlikely]]
+    Seed();
+  // LFSR113 as published (L'Ecuyer 1999): each component shifts, and the
+  // mask drops the bits below its period's degree.
+  uint32_t b = ((z1 << 6) ^ z1) >> 13;
+  z1 = ((z1 & 0xFFFFFFFEu) << 18) ^ b;
+  b = ((z2 << 2) ^ z2) >> 27;
+  z2 = ((z2 & 0xFFFFFFF8u) << 2) ^ b;
+  b = ((z3 << 13) ^ z3) >> 21;
+  z3 = ((z3 & 0xFFFFFFF0u) << 7) ^ b;
+  b = ((z4 << 3) ^ z4) >> 12;
+  z4 = ((z4 & 0xFFFFFF80u) << 13) ^ b;
+  return z1 ^ z2 ^ z3 ^ z4;
+}
+
 // The next output read as unsigned and divided by 2^32 - 1: [0, 1], both ends
 // reachable.
-double UniformRandom();
+inline double UniformRandom() {
+  // Through an unsigned value: a top bit set must not read as negative.
+  return static_cast<double>(NextRandom()) / 4294967295.0;
+}
+
 // One seed word mixed from the time-stamp counter, the calendar time and the
 // tick count; a fresh mix on every call.
 uint32_t SeedWord();
