@@ -26,10 +26,11 @@ struct WindSums {
   double horizontal = 0.0;  // along the heading
 };
 
-int Sign(double v) { return v < 0.0 ? -1 : (v > 0.0 ? 1 : 0); }
-
-// Wind acts with the square of its speed, keeping the sign of the component.
-double SignedSquare(double v) { return Sign(v) * v * v; }
+// Wind acts with the square of its speed, keeping the sign of the component:
+// sign(v) * v * v, bit for bit, without the branches of the sign. Only -0 would
+// square to -0 here, where a sign of 0 gives +0; a square that underflows keeps
+// the component's sign either way.
+double SignedSquare(double v) { return v == 0.0 ? 0.0 : v * std::fabs(v); }
 
 bool OneIn32() { return RandomSource::NextRandom() < kOneIn32; }
 
@@ -207,22 +208,27 @@ void NewLocalCycle(const WindStateRecord& w, WindRamp& ch, bool up, double altit
   ch.rate = (ch.endValue - old) / ch.timeLeft;
 }
 
-// Each channel ramps, pauses or starts a new cycle; a ramp subtracts its
-// value from the channel's sum, linearly.
-void LocalWind(WindStateRecord& w, double dt, double altitude, WindSums& sums) {
-  double* channelSums[3] = {&sums.side, &sums.vertical, &sums.horizontal};
-  for (int k = 0; k < 3; ++k) {
-    WindRamp& ch = w.localWind[k];
-    if (ch.timeLeft > 0.0) {
-      double v = ch.endValue - ch.rate * ch.timeLeft;
-      ch.timeLeft -= dt;
-      *channelSums[k] -= v;
-    } else if (ch.holdLeft > 0.0) {
-      ch.holdLeft -= dt;
-    } else {
-      NewLocalCycle(w, ch, k == 1, altitude);
-    }
+// A channel ramps, pauses or starts a new cycle; returns the ramp's value,
+// which the channel's sum loses linearly, and 0 otherwise.
+double LocalChannel(const WindStateRecord& w, WindRamp& ch, bool up, double dt, double altitude) {
+  if (ch.timeLeft > 0.0) {
+    double v = ch.endValue - ch.rate * ch.timeLeft;
+    ch.timeLeft -= dt;
+    return v;
   }
+  if (ch.holdLeft > 0.0) {
+    ch.holdLeft -= dt;
+  } else {
+    NewLocalCycle(w, ch, up, altitude);
+  }
+  return 0.0;
+}
+
+// The channels in their order: side, up, forward.
+void LocalWind(WindStateRecord& w, double dt, double altitude, WindSums& sums) {
+  sums.side -= LocalChannel(w, w.localWind[0], false, dt, altitude);
+  sums.vertical -= LocalChannel(w, w.localWind[1], true, dt, altitude);
+  sums.horizontal -= LocalChannel(w, w.localWind[2], false, dt, altitude);
 }
 
 // ---- Output ----

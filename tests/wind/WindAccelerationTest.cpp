@@ -200,6 +200,34 @@ TEST_F(WindAccelerationTest, GlobalWindSearchStaysInsideTheListWhenTheCountIsToo
   EXPECT_TRUE(Vector3Near(Step(0.0, 0.1, 5000.0, 0.0), LayerWind(3.0, 1.0, 0.0, 0.0), kRounding));
 }
 
+// The push is sign(v) * v * v of each component, to the last bit: a zero
+// component pushes with +0 (side -0 after the negation), also when it is -0,
+// and a square too small for a double keeps the component's sign. The page
+// shows a side of -0 as -0.000. One layer, strength 2, heading 0: the
+// lateral component is 2 sin(direction).
+TEST_F(WindAccelerationTest, GlobalWindSidePushOfAZeroOrVanishingComponentKeepsTheSignOfItsSquare) {
+  struct Case {
+    const char* what;
+    double direction;
+    bool negativeZero;  // the side comes out as -0 rather than +0
+  };
+  const Case kCases[] = {
+      {"+0: sign 0, square +0, side -0", 0.0, true},
+      {"-0: sign 0, square +0, side -0", -0.0, true},
+      {"-4e-200 squared: -0, side +0", -1e-200, false},
+      {"+4e-200 squared: +0, side -0", 1e-200, true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    WindState = WindStateRecord{};
+    SetLayers({{0.0, 2.0, c.direction}});
+    WindState.WNDlvl = 10;
+    VECTOR3 v = Step(0.0, 0.1, 500.0, 0.0);
+    EXPECT_EQ(v.x, 0.0);
+    EXPECT_EQ(std::signbit(v.x), c.negativeZero);
+  }
+}
+
 // The search starts from the pair the last step used. Layers whose pairs
 // give different strengths (direction 0 = heading, so the wind is -w^2
 // forward): 1, 3, 2, 6 at 0, 1000, 2000, 3000 m, that is w = 1 + 2f, 3 - f
