@@ -57,6 +57,96 @@ void Raise(int32_t& v, int32_t max) {
   if (v > max) v = 0;
 }
 
+// Switching the wind on makes layers unless there are some, and starts the
+// local wind afresh.
+void SwitchWind() {
+  WindStateRecord& w = WindState;
+  if (w.WindOn) {
+    w.WindOn = false;
+  } else {
+    w.GenerateLayers();
+    w.WindOn = true;
+  }
+}
+
+// A local wind that starts from level 0 begins with fresh ramps.
+void RaiseLocalWind() {
+  WindStateRecord& w = WindState;
+  if (w.TURlvl == 0)
+    for (WindRamp& r : w.localWind) r.timeLeft = 0.0;
+  Raise(w.TURlvl, w.TURmax);
+}
+
+// Likewise a shear that starts from level 0 begins with no event running.
+void RaiseShear() {
+  WindStateRecord& w = WindState;
+  if (w.SHRlvl == 0) {
+    w.shearRise.timeLeft = 0.0;
+    w.shearFall.timeLeft = 0.0;
+    w.shearTurn.timeLeft = 0.0;
+  }
+  Raise(w.SHRlvl, w.SHRmax);
+}
+
+// The step the period keys move it by.
+int32_t PeriodStep() {
+  const WindStateRecord& w = WindState;
+  assert(w.SHRt_stpI >= 0 && w.SHRt_stpI <= kMaxStepIndex);
+  return w.SHRt_step[w.SHRt_stpI];
+}
+
+// The period goes to the far end of its range rather than modulo.
+void LowerPeriod() {
+  WindState.SHRt -= PeriodStep();
+  if (WindState.SHRt < 0) WindState.SHRt = kMaxShearPeriod;
+}
+
+void RaisePeriod() {
+  WindState.SHRt += PeriodStep();
+  if (WindState.SHRt > kMaxShearPeriod) WindState.SHRt = 0;
+}
+
+// The overlay's size stops at its ends.
+void ShrinkOverlay() {
+  if (moduleInstance->FUSsize > kMinFusSize) --moduleInstance->FUSsize;
+}
+
+void GrowOverlay() {
+  if (moduleInstance->FUSsize < kMaxFusSize) ++moduleInstance->FUSsize;
+}
+
+// What follows a key's action: the page consumes the key, or, for the
+// overlay's keys, the overlay is laid out anew and the key left to the host.
+enum class Then { kConsume, kLayOutOverlay };
+
+struct KeyAction {
+  DWORD key;
+  void (*act)();
+  Then then;
+};
+
+constexpr KeyAction kKeyActions[] = {
+    {OAPI_KEY_E, SwitchWind, Then::kConsume},
+    {OAPI_KEY_C, [] { WindState.ClearWind(); }, Then::kConsume},
+    {OAPI_KEY_Q, [] { Lower(WindState.WNDlvl, WindState.WNDmax); }, Then::kConsume},
+    {OAPI_KEY_W, [] { Raise(WindState.WNDlvl, WindState.WNDmax); }, Then::kConsume},
+    {OAPI_KEY_A, [] { Lower(WindState.TURlvl, WindState.TURmax); }, Then::kConsume},
+    {OAPI_KEY_S, RaiseLocalWind, Then::kConsume},
+    {OAPI_KEY_Z, [] { Lower(WindState.SHRlvl, WindState.SHRmax); }, Then::kConsume},
+    {OAPI_KEY_X, RaiseShear, Then::kConsume},
+    {OAPI_KEY_O, LowerPeriod, Then::kConsume},
+    {OAPI_KEY_P, RaisePeriod, Then::kConsume},
+    {OAPI_KEY_K, [] { Lower(WindState.SHRt_stpI, kMaxStepIndex); }, Then::kConsume},
+    {OAPI_KEY_L, [] { Raise(WindState.SHRt_stpI, kMaxStepIndex); }, Then::kConsume},
+    {OAPI_KEY_D, [] { moduleInstance->DisRest = 1 - moduleInstance->DisRest; }, Then::kConsume},
+    // The overlay reads FUSoo at its next refresh.
+    {OAPI_KEY_F, [] { moduleInstance->FUSoo = 1 - moduleInstance->FUSoo; }, Then::kConsume},
+    {OAPI_KEY_N, [] { Lower(moduleInstance->FUScol, kMaxFusColour); }, Then::kLayOutOverlay},
+    {OAPI_KEY_M, [] { Raise(moduleInstance->FUScol, kMaxFusColour); }, Then::kLayOutOverlay},
+    {OAPI_KEY_V, ShrinkOverlay, Then::kLayOutOverlay},
+    {OAPI_KEY_B, GrowOverlay, Then::kLayOutOverlay},
+};
+
 }  // namespace
 
 char* Galeboard::ButtonLabel(int bt) {
@@ -82,91 +172,12 @@ bool Galeboard::ConsumeButton(int bt, int event) {
 }
 
 bool Galeboard::ConsumeKeyBuffered(DWORD key) {
-  WindStateRecord& w = WindState;
-  switch (key) {
-    case OAPI_KEY_E:
-      if (w.WindOn) {
-        w.WindOn = false;
-      } else {
-        w.GenerateLayers();
-        w.WindOn = true;
-      }
-      return true;
-    case OAPI_KEY_C:
-      w.ClearWind();
-      return true;
-    case OAPI_KEY_Q:
-      Lower(w.WNDlvl, w.WNDmax);
-      return true;
-    case OAPI_KEY_W:
-      Raise(w.WNDlvl, w.WNDmax);
-      return true;
-    case OAPI_KEY_A:
-      Lower(w.TURlvl, w.TURmax);
-      return true;
-    case OAPI_KEY_S:
-      // A local wind that starts from level 0 begins with fresh ramps.
-      if (w.TURlvl == 0)
-        for (WindRamp& r : w.localWind) r.timeLeft = 0.0;
-      Raise(w.TURlvl, w.TURmax);
-      return true;
-    case OAPI_KEY_Z:
-      Lower(w.SHRlvl, w.SHRmax);
-      return true;
-    case OAPI_KEY_X:
-      // Likewise a shear that starts from level 0 begins with no event running.
-      if (w.SHRlvl == 0) {
-        w.shearRise.timeLeft = 0.0;
-        w.shearFall.timeLeft = 0.0;
-        w.shearTurn.timeLeft = 0.0;
-      }
-      Raise(w.SHRlvl, w.SHRmax);
-      return true;
-    case OAPI_KEY_O:
-    case OAPI_KEY_P: {
-      assert(w.SHRt_stpI >= 0 && w.SHRt_stpI <= kMaxStepIndex);
-      const int32_t step = w.SHRt_step[w.SHRt_stpI];
-      // The period goes to the far end of its range rather than modulo.
-      if (key == OAPI_KEY_O) {
-        w.SHRt -= step;
-        if (w.SHRt < 0) w.SHRt = kMaxShearPeriod;
-      } else {
-        w.SHRt += step;
-        if (w.SHRt > kMaxShearPeriod) w.SHRt = 0;
-      }
-      return true;
-    }
-    case OAPI_KEY_K:
-      Lower(w.SHRt_stpI, kMaxStepIndex);
-      return true;
-    case OAPI_KEY_L:
-      Raise(w.SHRt_stpI, kMaxStepIndex);
-      return true;
-    case OAPI_KEY_D:
-      moduleInstance->DisRest = 1 - moduleInstance->DisRest;
-      return true;
-    case OAPI_KEY_F:
-      // The overlay reads FUSoo at its next refresh.
-      moduleInstance->FUSoo = 1 - moduleInstance->FUSoo;
-      return true;
-    // The overlay keys do their work but leave the key to the host.
-    case OAPI_KEY_N:
-      Lower(moduleInstance->FUScol, kMaxFusColour);
-      moduleInstance->LayoutFusOverlay();
-      return false;
-    case OAPI_KEY_M:
-      Raise(moduleInstance->FUScol, kMaxFusColour);
-      moduleInstance->LayoutFusOverlay();
-      return false;
-    case OAPI_KEY_V:
-      if (moduleInstance->FUSsize > kMinFusSize) --moduleInstance->FUSsize;
-      moduleInstance->LayoutFusOverlay();
-      return false;
-    case OAPI_KEY_B:
-      if (moduleInstance->FUSsize < kMaxFusSize) ++moduleInstance->FUSsize;
-      moduleInstance->LayoutFusOverlay();
-      return false;
-    default:
-      return false;
+  for (const KeyAction& k : kKeyActions) {
+    if (k.key != key) continue;
+    k.act();
+    if (k.then == Then::kConsume) return true;
+    moduleInstance->LayoutFusOverlay();
+    return false;
   }
+  return false;
 }
