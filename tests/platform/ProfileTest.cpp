@@ -3,7 +3,8 @@
 // CI under Wine). Wine's kernel32 rewrites a whole file in its own layout
 // (blank lines dropped, lines trimmed), so file contents are compared line by
 // line, trimmed, without blank lines; the exact bytes that this platform
-// layer keeps are tested apart.
+// layer keeps are tested apart. Where the outcomes differ (a full disk), the
+// case says how.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -199,6 +201,68 @@ TEST(ProfileWriteFailure, MissingFolderGivesFalseAndNoFile) {
   std::string path = (folder / "absent" / "test.ini").string();
   EXPECT_EQ(WritePrivateProfileStringA("A", "k", "1", path.c_str()), FALSE);
   EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(ProfileWriteFailure, FolderInTheFilesPlaceGivesFalseAndStays) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  std::filesystem::create_directory(path);
+  WriteFile(folder / "test.ini" / "inside", "x");
+  EXPECT_EQ(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+  EXPECT_EQ(ReadFile(folder / "test.ini" / "inside"), "x");
+  EXPECT_EQ(GetPrivateProfileIntA("A", "k", 7, path.c_str()), 7u);
+}
+
+// Windows refuses to write a file with its read-only attribute, whoever asks;
+// taking the write permissions away sets it. Off Windows the rename over the
+// file would need only the folder's permission, so ours look at the file's.
+// (Wine keeps the attribute in the Linux permission bits, which do not bind
+// root: scripts/test.sh runs the Windows tests as an ordinary user.)
+TEST(ProfileWriteFailure, ReadOnlyFileGivesFalseAndStaysAsItWas) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  const std::string before = "[A]\r\nk=1\r\n";
+  WriteFile(path, before);
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  EXPECT_EQ(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE);
+  EXPECT_EQ(WritePrivateProfileStringA("B", "j", "3", path.c_str()), FALSE);
+  EXPECT_EQ(GetPrivateProfileIntA("A", "k", -1, path.c_str()), 1u);
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(ReadFile(path), before);
+}
+
+// A write that does not fit on the disk. Ours write the file beside itself and
+// rename it over the old one only when it is whole: the write fails and the
+// old file stays. Windows' own (kernel32 under Wine) empty the file and write
+// it in place without checking the writes: they report success and leave the
+// file cut where the disk filled, every section after that point gone. The
+// module ignores a save's result and relies on the old file staying, which
+// only ours promise.
+TEST(FullDiskProfile, OursFailAndKeepTheOldFileWindowsOwnCutIt) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  const std::string before = "[A]\r\nk=1\r\n[B]\r\nj=2\r\n";  // 20 bytes
+  const std::string value(60, '2');
+  const std::string whole = "[A]\r\nk=" + value + "\r\n[B]\r\nj=2\r\n";  // 79 bytes
+  WriteFile(path, before);
+  BOOL result;
+  {
+    testing_support::FullDisk full;
+    result = WritePrivateProfileStringA("A", "k", value.c_str(), path.c_str());
+  }
+  if (testing_support::kSystemProfileFunctions) {
+    EXPECT_NE(result, FALSE);
+    EXPECT_EQ(ReadFile(path), whole.substr(0, testing_support::kFullDiskBytes));
+  } else {
+    EXPECT_EQ(result, FALSE);
+    EXPECT_EQ(ReadFile(path), before);
+  }
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder.path())) files += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, 1) << "a temporary file was left behind";
 }
 
 TEST(ProfileRoundTrip, WrittenValuesReadBackInAnyCase) {

@@ -9,11 +9,8 @@
 
 #include "host/Atmospheres.h"
 #include "host/Host.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/TestSupport.h"
-
-#ifndef _WIN32
-#include "tests/support/FileSizeLimit.h"
-#endif
 
 namespace {
 
@@ -133,18 +130,24 @@ TEST_F(LoadedModule, NoWindInSpaceOrWithTheWindOff) {
   }
 }
 
+// Not in the Windows build, whose disk fills only for a whole test program
+// (tests/support/FullDisk.h): the fixture's copy of the library would not fit.
+// The save's outcome there is in settings_core_test's full-disk case. With
+// room for 64 bytes the writes of the save that still fit are made whole
+// (WindOn added, 62 bytes; WNDlvl=4 written over itself); the others are
+// refused.
 #ifndef _WIN32
-TEST_F(LoadedModule, SettingsFileThatCannotBeWrittenStaysAsItWas) {
+TEST_F(LoadedModule, FullDiskKeepsTheOtherSectionAndMakesOnlyWholeWrites) {
   const std::string before = "[ShuttleAEarth]\r\nWNDlvl=2\r\n[Glider1Mars]\r\nWNDlvl=4\r\n";
   WriteFile(Cfg(), before);
   Add("Glider1", mars);
   ghost::Vessel& shuttle = Add("ShuttleA", earth);
   host.StartSimulation();
   {
-    testing_support::FileSizeLimit full(16);
+    testing_support::FullDisk full;
     host.SetFocus(&shuttle);
   }
-  EXPECT_EQ(ReadFile(Cfg()), before);
+  EXPECT_EQ(ReadFile(Cfg()), before + "WindOn=0\r\n");
   int files = 0;
   for (const auto& e : std::filesystem::directory_iterator(folder.path())) files += e.is_regular_file() ? 1 : 0;
   EXPECT_EQ(files, 2) << "the library, the settings file and nothing else";

@@ -12,10 +12,6 @@
 #include "settings/SettingsFile.h"
 #include "tests/settings/SettingsFixture.h"
 
-#ifndef _WIN32
-#include "tests/support/FileSizeLimit.h"
-#endif
-
 namespace {
 
 using ghost::Handle;
@@ -346,22 +342,5 @@ TEST_F(SettingsTest, LongButSafeNamesAreKept) {
   Load(v);
   EXPECT_EQ(Current(), kGlider1MarsSettings);
 }
-
-#ifndef _WIN32
-TEST_F(SettingsTest, FileThatCannotBeWrittenStaysAsItWas) {
-  const std::string before = "[Glider1Mars]\r\nWNDlvl=4\r\n[ShuttleAEarth]\r\nWNDlvl=2\r\n";
-  SetFileText(before);
-  ghost::Vessel& v = AddVessel("Glider1", &mars);
-  Set(kOdd);
-  {
-    testing_support::FileSizeLimit full(16);
-    module->SaveSettings(v.iface.get());
-  }
-  EXPECT_EQ(FileText(), before);
-  int files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(folder.path())) files += e.is_regular_file() ? 1 : 0;
-  EXPECT_EQ(files, 1) << "a temporary file was left behind";
-}
-#endif
 
 }  // namespace

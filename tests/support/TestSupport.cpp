@@ -1,14 +1,20 @@
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
+#include "tests/support/FullDisk.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -56,5 +62,43 @@ void WriteFile(const std::filesystem::path& p, const std::string& content) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out << content;
 }
+
+#ifdef _WIN32
+FullDisk::FullDisk() {
+  ScratchFolder folder;
+  const std::string probe((folder / "probe").string());
+  HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::string bytes(kFullDiskBytes + 1, 'x');
+  DWORD written = 0;
+  const bool fits = h != INVALID_HANDLE_VALUE &&
+                    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  if (fits)
+    ADD_FAILURE() << "a file of " << bytes.size()
+                  << " bytes could be written: run this test under a file-size limit of " << kFullDiskBytes
+                  << " bytes, as its CTest entry does";
+}
+
+FullDisk::~FullDisk() = default;
+#else
+FullDisk::FullDisk() {
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  savedLimit_ = limit.rlim_cur;
+  // A write past the limit then fails with EFBIG instead of killing us.
+  oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+  limit.rlim_cur = kFullDiskBytes;
+  setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FullDisk::~FullDisk() {
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = savedLimit_;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, oldHandler_);
+}
+#endif
 
 }  // namespace testing_support

@@ -6,6 +6,15 @@
 
 namespace testing_support {
 
+// Whether the profile functions under test are the system's own (kernel32,
+// under Wine in CI) or this project's (platform/). Where the two differ, a
+// test says how, and which behaviour the module relies on.
+#ifdef _WIN32
+constexpr bool kSystemProfileFunctions = true;
+#else
+constexpr bool kSystemProfileFunctions = false;
+#endif
+
 // The folder of the running test program; Galeboard.dll is built beside it.
 std::filesystem::path ProgramFolder();
 std::filesystem::path ModulePath();
