@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds from scratch and runs every test: natively, then the 32-bit Windows
-# build under Wine, the Microsoft-ABI builds for the simulator itself, the
-# sanitizer build, valgrind, and the fuzzers for a bounded time. Usage:
-# scripts/test.sh [LEG...]  (legs: format native windows msabi sanitize
-# valgrind fuzz; all of them when none is named). FUZZ_SECONDS sets
-# each fuzzer's time (default 60).
+# Builds from scratch and runs every test: natively, then the 64-bit and
+# 32-bit Windows builds under Wine, the Microsoft-ABI builds for the simulator
+# itself, the sanitizer build, valgrind, and the fuzzers for a bounded time.
+# Usage: scripts/test.sh [LEG...]  (legs: format native windows msabi sanitize
+# valgrind fuzz; all of them when none is named). FUZZ_SECONDS sets each
+# fuzzer's time (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,34 +33,84 @@ leg_native() {
   scripts/check-exports.sh build/ci-native/bin/Galeboard.dll
 }
 
+# Wine's loader for a Windows build, as its configuration found it (one of the
+# two of Debian's wine32 and wine64, or one on the PATH), and the wineserver
+# that belongs to it.
+wine_loader() { sed -n 's/^GALEBOARD_WINE:FILEPATH=//p' "build/$1/CMakeCache.txt"; }
+wine_server() {
+  local dir s
+  dir=$(dirname "$(readlink -f "$1")")
+  for s in "$dir/wineserver64" "$dir/wineserver32" "$dir/wineserver"; do
+    [ -x "$s" ] && { echo "$s"; return; }
+  done
+  command -v wineserver
+}
+
+# wine_tests PRESET WINEARCH: every test of a Windows build under Wine, in a
+# fresh prefix of its own so that nothing of the user's Wine setup takes part;
+# fails when one fails. Prints how many ran.
+wine_tests() {
+  local build=build/$1 loader server root
+  loader=$(wine_loader "$1")
+  [ -n "$loader" ] && [ -x "$loader" ] || { echo "windows: no Wine loader for $1" >&2; return 1; }
+  server=$(wine_server "$loader")
+  root=$(mktemp -d "${TMPDIR:-/tmp}/galeboard-wine.XXXXXX")
+  # Wine keeps the read-only attribute in the Linux permission bits, which do
+  # not bind root, while Windows' binds everyone. So root runs Wine in a user
+  # namespace of its own with no one mapped: its files are still its own, but
+  # their permission bits apply to it as to anyone.
+  local as=()
+  if [ "$(id -u)" = 0 ]; then
+    unshare --user true || { echo "windows: root cannot make a user namespace (unshare --user)" >&2; return 1; }
+    as=(unshare --user)
+  fi
+  # A global: the EXIT trap stops the server when the leg fails half-way.
+  # (Debian's wineserver keeps its socket in a folder of TMPDIR: ours.)
+  cleanups+=("TMPDIR='$root' WINEPREFIX='$root/prefix' '$server' -k 2>/dev/null; rm -rf '$root'")
+  (
+    export WINEPREFIX=$root/prefix WINEARCH=$2 WINEDEBUG=-all WINESERVER=$server TMPDIR=$root
+    # No Mono or Gecko: nothing here needs them, and their installers would ask.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    mkdir -p "$WINEPREFIX"
+    # One server for the whole run, which wineboot fills with Wine's services:
+    # started by a test instead, they would hold CTest's output open.
+    "${as[@]}" "$server" -p || exit 1
+    "${as[@]}" "$loader" wineboot --init >"$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log" >&2; exit 1; }
+    "${as[@]}" ctest --test-dir "$build" --output-on-failure --no-tests=error
+  ) || return 1
+  # CTest's log holds every program's output, Google Test's counts among it.
+  awk -v arch="$2" -v loader="$loader" '
+    /^[0-9]+\/[0-9]+ Testing: / { split($1, n, "/"); runs = n[2] }
+    /^\[==========\] [0-9]+ tests? from .* ran\./ { tests += $2 }
+    END { printf "-- windows: %d tests in %d CTest tests ran under Wine (%s, %s), all passed\n", tests, runs, arch, loader }
+  ' "$build/Testing/Temporary/LastTest.log"
+}
+
+# Whether a loader is a 32-bit program (Debian's wine is a script that picks
+# one of the two loaders, the 64-bit one when wine32 is missing).
+is_32bit_program() {
+  [ "$(head -c 5 "$(readlink -f "$1")" | od -An -tx1 | tr -d ' \n')" = 7f454c4601 ]
+}
+
 leg_windows() {
   fresh_build ci-mingw-i686
   scripts/check-exports.sh build/ci-mingw-i686/bin/Galeboard.dll
+  fresh_build ci-mingw-x86_64
+  scripts/check-exports.sh build/ci-mingw-x86_64/bin/Galeboard.dll
 
-  # Wine runs 32-bit Windows programs as 32-bit Linux processes, which some
-  # kernels are built or booted without (the loader of such programs then
-  # cannot even start). There the library is built and its exports checked,
-  # and the tests cannot run: say so loudly rather than fail on the machine.
-  local status=0
-  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || status=$?
-  if [ "$status" -eq 126 ]; then
-    echo "!! windows: this machine cannot run 32-bit programs; the tests under Wine were NOT run" >&2
-    return 0
+  # 64-bit Windows programs run under 64-bit Wine on any x86-64 Linux.
+  wine_tests ci-mingw-x86_64 win64
+
+  # 32-bit ones need a kernel that runs 32-bit programs, which some are built
+  # or booted without: there the i686 library is built and its exports
+  # checked, and the leg says loudly that its tests did not run.
+  if ! scripts/runs-32bit.sh; then
+    echo "!! windows: this machine cannot run 32-bit programs; the i686 tests under Wine were NOT run" >&2
+  elif ! is_32bit_program "$(wine_loader ci-mingw-i686)"; then
+    echo "!! windows: no 32-bit Wine (Debian: wine32:i386); the i686 tests under Wine were NOT run" >&2
+  else
+    wine_tests ci-mingw-i686 win32
   fi
-
-  # A fresh 32-bit prefix of our own, so that nothing of the user's Wine setup
-  # takes part; only its wineserver is stopped at the end.
-  local root
-  root=$(mktemp -d "${TMPDIR:-/tmp}/galeboard-wine.XXXXXX")
-  export WINEPREFIX=$root/prefix WINEARCH=win32 WINEDEBUG=-all
-  # No Mono or Gecko: nothing here needs them, and their installers would ask.
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  cleanups+=("WINEPREFIX='$WINEPREFIX' wineserver -k 2>/dev/null; rm -rf '$root'")
-  # One server for the whole run, instead of one started for each program.
-  mkdir -p "$WINEPREFIX"
-  wineserver -p
-  wine wineboot --init >"$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log" >&2; return 1; }
-  ctest --test-dir build/ci-mingw-i686 --output-on-failure --no-tests=error
 }
 
 # The Microsoft-ABI Galeboard.dll for the simulator itself, 32-bit and 64-bit:
