@@ -7,6 +7,11 @@
 
 #include "Orbitersdk.h"
 
+// The highest altitude at which the wind can act: no atmosphere has wind this
+// high. Layers are made only up to it, and an atmosphere's altitude limit
+// above it is lowered below it before the limit search.
+constexpr double kWindCeiling = 1.0e6;  // m
+
 // One global-wind layer.
 struct WindLayer {
   double altitude;   // m above the body's surface

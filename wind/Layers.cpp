@@ -8,9 +8,6 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kTwoPi = 6.283185307179586;
-// No atmosphere has wind this high; a limit above it comes from a broken host
-// value and would take millions of layers.
-constexpr double kHighestStack = 1.0e6;  // m
 
 }  // namespace
 
@@ -18,9 +15,10 @@ void WindStateRecord::GenerateLayers() {
   using RandomSource::UniformRandom;
   // The stack climbs until it passes windAltLimit; a NaN or infinite limit
   // would never be passed and the list would grow until memory ran out, so
-  // such a limit, or one above any atmosphere's wind, makes no layers (and no
-  // global wind) instead.
-  if (layerCount == 0 && std::isfinite(windAltLimit) && windAltLimit <= kHighestStack) {
+  // such a limit, or one above any atmosphere's wind (a broken host value that
+  // would take millions of layers), makes no layers (and no global wind)
+  // instead.
+  if (layerCount == 0 && std::isfinite(windAltLimit) && windAltLimit <= kWindCeiling) {
     double h = 0.0;
     bool last = false;
     double d0 = UniformRandom() * kPi;

@@ -11,10 +11,8 @@ namespace {
 constexpr double kSearchStep = 500.0;           // m, the grid of the altitude limit
 constexpr double kSearchAirspeed = 100.0;       // m/s
 constexpr double kSearchDynamicPressure = 1.0;  // Pa
-// An atmosphere limit above this (no real one comes near, and the layers stop
-// there) is first lowered onto its grid below it, so that the search stays a
-// few thousand queries.
-constexpr double kSearchCeiling = 1.0e6;  // m
+static_assert(static_cast<long>(kWindCeiling) % static_cast<long>(kSearchStep) == 0,
+              "the ceiling is a whole number of search steps");
 
 bool Finite(double v) { return std::isfinite(v); }
 
@@ -26,7 +24,12 @@ bool FiniteVector(const VECTOR3& v) { return Finite(v.x) && Finite(v.y) && Finit
 double SearchAltitudeLimit(OBJHANDLE body, double radius, double atmLimit) {
   if (!Finite(atmLimit)) return 0.0;
   double limit = atmLimit;
-  if (limit > kSearchCeiling) limit -= std::ceil((limit - kSearchCeiling) / kSearchStep) * kSearchStep;
+  // A limit above the ceiling goes straight to its highest grid point at or
+  // below it, so that the search stays a few thousand queries. Counted in
+  // doubles, the steps down to it go wrong once there are more than 2^53 of
+  // them (limits above about 5e18 m; above about 1e19 m taking 500 m off
+  // changes nothing at all); fmod is exact for every double.
+  if (limit > kWindCeiling) limit = kWindCeiling - std::fmod(limit, kSearchStep);
   while (limit > 0.0) {
     ATMPARAM prm{0.0, 0.0, 0.0};
     oapiGetPlanetAtmParams(body, radius + limit, &prm);

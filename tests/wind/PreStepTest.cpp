@@ -150,15 +150,52 @@ TEST_F(PreStep, LimitOfZeroOrLessIsTakenAsItIs) {
   EXPECT_EQ(v.forces.size(), 1u) << "at exactly the limit the wind still acts";
 }
 
-TEST_F(PreStep, AbsurdAtmosphereLimitsKeepTheSearchShort) {
-  ghost::Body& huge = world.AddBody("Huge", 1.0e6);
-  huge.atmosphere = ghost::UniformAtmosphere(1.0, 1.0e12);
-  Fly(&huge, 10.0);
-  host.Step(kStep);
-  EXPECT_LE(WindState.windAltLimit, 1.0e6);
-  EXPECT_GT(WindState.windAltLimit, 1.0e6 - 500.0);
-  EXPECT_EQ(std::fmod(1.0e12 - WindState.windAltLimit, 500.0), 0.0) << "off the limit's grid";
+struct AbsurdLimitCase {
+  const char* what;
+  double atmLimit;      // m
+  double windAltLimit;  // m, the search's result
+};
 
+void PrintTo(const AbsurdLimitCase& c, std::ostream* os) { *os << c.what; }
+
+class AbsurdAtmosphereLimit : public PreStep, public ::testing::WithParamInterface<AbsurdLimitCase> {};
+
+// Air thick enough below 20 km only: the search walks the grid down from the
+// 1e6 m ceiling to 20 km, whatever the atmosphere's limit, and then stops.
+// Should it not, the host thickens the air after 10,000 queries, so that a
+// search that would never end fails instead of hanging.
+TEST_P(AbsurdAtmosphereLimit, IsSearchedFromItsGridPointBelowTheCeilingAndEndsQuickly) {
+  const AbsurdLimitCase& c = GetParam();
+  ghost::Body& body = world.AddBody("Huge", 1.0e6);
+  body.atmosphere = ghost::UniformAtmosphere(1.0, c.atmLimit);
+  int queries = 0;
+  body.atmosphere->profile = [&queries](double alt) {
+    ++queries;
+    return ATMPARAM{0.0, 0.0, alt <= 20000.0 || queries > 10000 ? 1.0 : 0.0};
+  };
+  Fly(&body, 10.0);
+  host.Step(kStep);
+  EXPECT_EQ(WindState.windAltLimit, c.windAltLimit);
+  // The surface query, then each grid point from the ceiling down, once.
+  EXPECT_LE(queries, 1 + 1.0e6 / 500.0 + 1);
+}
+
+// Each limit less a whole number of 500 m steps lands in (1e6 - 500, 1e6] m,
+// at 1e6 - (limit mod 500), and the search goes on down to 20000 - (limit
+// mod 500). The remainders of the integers these doubles hold were worked
+// with exact integers (Python: int(limit) % 500).
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AbsurdAtmosphereLimit,
+    ::testing::Values(AbsurdLimitCase{"just above the ceiling", 1.0e6 + 1234.5, 20000.0 - 234.5},
+                      AbsurdLimitCase{"1e12 m", 1.0e12, 20000.0 - 0.0},
+                      AbsurdLimitCase{"7.7e25 m", 7.7e25, 20000.0 - 252.0},
+                      AbsurdLimitCase{"6.1e26 m", 6.1e26, 20000.0 - 80.0},
+                      AbsurdLimitCase{"7.1e44 m, where 500 m less is the same double", 7.1e44, 20000.0 - 184.0},
+                      AbsurdLimitCase{"1e59 m", 1.0e59, 20000.0 - 432.0},
+                      AbsurdLimitCase{"the largest double", std::numeric_limits<double>::max(), 20000.0 - 368.0}),
+    kNamedByWhat);
+
+TEST_F(PreStep, EndlessAtmosphereGivesNoWind) {
   ghost::Body& endless = world.AddBody("Endless", 1.0e6);
   endless.atmosphere = ghost::UniformAtmosphere(1.0, kInf);
   ghost::Vessel& v = Fly(&endless, 10.0);
