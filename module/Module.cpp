@@ -39,14 +39,14 @@ MsgResult MsgProc(UINT msg, UINT /*mfd*/, WPARAM wparam, LPARAM lparam) {
 
 // Builds the settings path from the library's own path: its last three
 // characters (the extension) give way to "cfg". A path the platform could not
-// give, or one too short to cut, leaves the settings path empty, and the
-// module then neither saves nor loads.
+// give, had to cut, or one too short to cut leaves the settings path empty,
+// and the module then neither saves nor loads.
 void BuildSettingsPath(HINSTANCE hDLL) {
   DWORD len = GetModuleFileNameA(hDLL, settingsPath, kSettingsPathSize);
-  // A path that did not fit comes back cut to the buffer; older platforms
-  // leave it unterminated.
-  if (len >= static_cast<DWORD>(kSettingsPathSize)) len = kSettingsPathSize - 1;
-  if (len < 3) {
+  // A path that did not fit comes back cut to the buffer (unterminated on
+  // older platforms) and reports the buffer's size: its last characters are
+  // not the extension, and the cut name would put the settings anywhere.
+  if (len < 3 || len >= static_cast<DWORD>(kSettingsPathSize)) {
     settingsPath[0] = '\0';
     return;
   }
