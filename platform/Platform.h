@@ -41,6 +41,9 @@ __time64_t _time64(__time64_t* destTime);
 // key reads as the default. A write changes only the line of its key (or adds
 // one at the end of the section, or a section at the end of the file) and
 // replaces the file atomically, so that a failed write leaves it as it was.
+// Off Windows, what is not a regular file (a FIFO, a device) reads as a file
+// that cannot be read and is never replaced, and the writes of other
+// processes to the same file wait for each other.
 
 // The names of all sections in file order, each ended by a NUL and the list
 // by a second NUL. Returns the characters copied without the last NUL; a list

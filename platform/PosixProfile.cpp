@@ -1,18 +1,27 @@
 // Private-profile files off Windows. A read goes through the file line by
 // line; a write splices what it changes into the file's text, so that every
 // other byte, line endings and a byte-order mark included, goes back as it
-// was.
+// was. Only regular files are read or replaced, and writers of one file take
+// turns, in this process and in others.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "platform/Platform.h"
 
@@ -193,12 +202,30 @@ std::string Spliced(std::string_view content, size_t from, size_t to, std::strin
 
 enum class ReadResult { Ok, Missing, Failed };
 
+// Opens a regular file for reading. Anything else in its place (a FIFO, a
+// device, a socket, a folder) is a file that cannot be read: a FIFO would
+// block the open and a device be read for ever. The open does not wait, and
+// what it opened is checked again, in case the file was swapped meanwhile.
+ReadResult OpenRegularFile(const char* path, int* fd) {
+  struct stat st;
+  if (stat(path, &st) != 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+  if (!S_ISREG(st.st_mode)) return ReadResult::Failed;
+  *fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (*fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+  if (fstat(*fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(*fd);
+    return ReadResult::Failed;
+  }
+  return ReadResult::Ok;
+}
+
 ReadResult ReadWhole(const char* path, std::string* out) {
   out->clear();
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+  int fd = -1;
+  ReadResult opened = OpenRegularFile(path, &fd);
+  if (opened != ReadResult::Ok) return opened;
   struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) out->reserve(static_cast<size_t>(st.st_size));
+  if (fstat(fd, &st) == 0) out->reserve(static_cast<size_t>(st.st_size));
   char buf[8192];
   for (;;) {
     ssize_t n = read(fd, buf, sizeof buf);
@@ -216,14 +243,17 @@ ReadResult ReadWhole(const char* path, std::string* out) {
 
 // Reads the file a piece at a time and calls fn(text) for each line after a
 // byte-order mark, in order, until fn returns false: a read holds no more of
-// the file than its longest line, however large the file is.
+// the file than its longest line, however large the file is, and looks at
+// each byte once, however long the lines are.
 template <typename Fn>
 ReadResult ForEachLineOfFile(const char* path, Fn fn) {
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+  int fd = -1;
+  ReadResult opened = OpenRegularFile(path, &fd);
+  if (opened != ReadResult::Ok) return opened;
   constexpr size_t kPiece = 1 << 16;
   std::string buf;
-  size_t start = 0;
+  size_t start = 0;    // where the line being read begins
+  size_t scanned = 0;  // from start up to here, no line break
   bool first = true;
   for (;;) {
     size_t held = buf.size();
@@ -238,19 +268,26 @@ ReadResult ForEachLineOfFile(const char* path, Fn fn) {
     const bool atEnd = n == 0;
     if (first) {
       if (buf.size() < 3 && !atEnd) continue;
-      start = ByteOrderMarkLength(buf);
+      start = scanned = ByteOrderMarkLength(buf);
       first = false;
     }
     const std::string_view held_text(buf);
     for (;;) {
-      size_t j = FindLineBreak(held_text, start);
+      size_t j = FindLineBreak(held_text, scanned);
+      if (j == std::string_view::npos) {
+        scanned = held_text.size();
+        break;
+      }
       // A CR that ends what is held may yet be followed by its LF.
-      if (j == std::string_view::npos || (held_text[j] == '\r' && j + 1 == held_text.size() && !atEnd)) break;
+      if (held_text[j] == '\r' && j + 1 == held_text.size() && !atEnd) {
+        scanned = j;
+        break;
+      }
       if (!fn(held_text.substr(start, j - start))) {
         close(fd);
         return ReadResult::Ok;
       }
-      start = j + EolLength(held_text, j);
+      start = scanned = j + EolLength(held_text, j);
     }
     if (atEnd) {
       if (start < held_text.size()) fn(held_text.substr(start));
@@ -258,6 +295,7 @@ ReadResult ForEachLineOfFile(const char* path, Fn fn) {
       return ReadResult::Ok;
     }
     buf.erase(0, start);
+    scanned -= start;
     start = 0;
   }
 }
@@ -273,35 +311,148 @@ bool WriteAll(int fd, const std::string& data) {
   return true;
 }
 
-// Replaces the file at path with content: a temporary file beside it is
-// written, flushed to the disk and renamed over the old one, so that the
-// file is at every moment either the old one or the new one, whole.
-bool ReplaceFile(const char* path, const std::string& content) {
+// The file a write replaces: through a symbolic link, the file it names, not
+// the link.
+std::string WriteTarget(const char* path) {
   std::string target = path;
-  // Through a symbolic link, the file it names is replaced, not the link.
   if (char* real = realpath(path, nullptr)) {
     target = real;
     std::free(real);
   }
+  return target;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What stands where a write goes: nothing yet, a file the write may replace,
+// or something it must leave as it is. A read-only file stays as it is, as
+// Windows keeps one with its read-only attribute: the rename that replaces a
+// file needs only the folder's permission, so the file's own is asked here;
+// without any write bit it counts as read-only even for a user whom the
+// system would let write it. Anything but a regular file stays too.
+enum class InPlace { Nothing, Replaceable, Kept };
+
+InPlace WhatIsInPlace(const std::string& target, struct stat* st) {
+  if (stat(target.c_str(), st) != 0) return errno == ENOENT || errno == ENOTDIR ? InPlace::Nothing : InPlace::Kept;
+  if (!S_ISREG(st->st_mode) || (st->st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) return InPlace::Kept;
+  return InPlace::Replaceable;
+}
+
+// Writers of one file, in this process and others, take turns for the whole
+// of a write, from reading the file to renaming the new one over it, so that
+// none replaces the file with a text made before another's change. The lock
+// is an advisory one on a file beside it, "<file>.lock", which stays: the
+// file itself is replaced by a rename, and a lock on it would be a lock on
+// the old file. A writer that holds the lock for longer than a few seconds
+// (a stopped process) makes the write fail rather than stop the simulation.
+class WriterLock {
+ public:
+  explicit WriterLock(const std::string& target) {
+    const std::string path = target + ".lock";
+    // Not through a link, nor anything but a regular file; read-only where
+    // another user made it, which is enough for a lock.
+    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno == EACCES) fd_ = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat st;
+    if (fd_ < 0 || fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return;
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+      if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        held_ = true;
+        return;
+      }
+      // A file system without locks: the write goes on unguarded, as it
+      // would without this lock at all.
+      if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOTSUP || errno == ENOSYS || errno == EINVAL) {
+        held_ = true;
+        return;
+      }
+      if (errno != EWOULDBLOCK && errno != EINTR) return;
+      if (std::chrono::steady_clock::now() >= deadline) return;
+      std::this_thread::sleep_for(pause);
+      pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    }
+  }
+  ~WriterLock() {
+    // Closing the file ends the lock.
+    if (fd_ >= 0) close(fd_);
+  }
+  WriterLock(const WriterLock&) = delete;
+  WriterLock& operator=(const WriterLock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  static constexpr std::chrono::seconds kWait{5};
+  int fd_ = -1;
+  bool held_ = false;
+};
+
+// The temporary file of a write by process pid, beside the file it replaces.
+std::string TemporaryPath(const std::string& target, pid_t pid, int n) {
+  return target + "." + std::to_string(pid) + "-" + std::to_string(n) + ".tmp";
+}
+
+// The process of a temporary file's name "<name>.<pid>-<n>.tmp", or 0.
+pid_t WriterOf(std::string_view file, std::string_view name) {
+  constexpr std::string_view kSuffix = ".tmp";
+  if (file.size() <= name.size() + 1 + kSuffix.size() || file.substr(0, name.size()) != name ||
+      file[name.size()] != '.' || file.substr(file.size() - kSuffix.size()) != kSuffix)
+    return 0;
+  file = file.substr(name.size() + 1, file.size() - name.size() - 1 - kSuffix.size());
+  size_t dash = file.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 == file.size()) return 0;
+  for (size_t i = 0; i < file.size(); ++i)
+    if (i != dash && (file[i] < '0' || file[i] > '9')) return 0;
+  pid_t pid = 0;
+  auto [end, ec] = std::from_chars(file.data(), file.data() + dash, pid);
+  return ec == std::errc() && end == file.data() + dash ? pid : 0;
+}
+
+// Removes the temporary files that writes of the file left when their
+// process was killed, so that they do not pile up. Called with the lock held,
+// so that no writer that takes the lock is between creating its file and
+// renaming it; a file whose process still lives stays all the same, whoever
+// wrote it.
+void RemoveAbandonedTemporaryFiles(const std::string& target) {
+  DIR* dir = opendir(FolderOf(target).c_str());
+  if (!dir) return;
+  const std::string name = NameOf(target);
+  while (const dirent* e = readdir(dir)) {
+    pid_t pid = WriterOf(e->d_name, name);
+    if (pid > 0 && kill(pid, 0) != 0 && errno == ESRCH) unlinkat(dirfd(dir), e->d_name, 0);
+  }
+  closedir(dir);
+}
+
+// Replaces the file at target, what WriteTarget gives, with content: a
+// temporary file beside it is written, flushed to the disk and renamed over
+// the old one, so that the file is at every moment either the old one or the
+// new one, whole.
+bool ReplaceFile(const std::string& target, const std::string& content) {
   struct stat old;
-  bool hadOld = stat(target.c_str(), &old) == 0;
-  // A read-only file stays as it is, as Windows keeps one with its read-only
-  // attribute. The rename below needs only the folder's permission, so the
-  // file's own is asked here; without any write bit it counts as read-only
-  // even for a user whom the system would let write it.
-  if (hadOld && ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) return false;
+  const InPlace inPlace = WhatIsInPlace(target, &old);
+  if (inPlace == InPlace::Kept) return false;
 
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    temp = TemporaryPath(target, getpid(), attempt);
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
 
   bool ok = WriteAll(fd, content);
-  if (ok && hadOld) ok = fchmod(fd, old.st_mode & 07777) == 0;
+  if (ok && inPlace == InPlace::Replaceable) ok = fchmod(fd, old.st_mode & 07777) == 0;
   if (ok) ok = fsync(fd) == 0;
   if (close(fd) != 0) ok = false;
   if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
@@ -310,9 +461,7 @@ bool ReplaceFile(const char* path, const std::string& content) {
     return false;
   }
   // The rename itself reaches the disk with the folder.
-  size_t slash = target.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-  int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dirFd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     fsync(dirFd);
     close(dirFd);
@@ -360,32 +509,43 @@ UINT ParseInt(std::string_view s) {
 
 DWORD GetPrivateProfileSectionNamesA(char* lpszReturnBuffer, DWORD nSize, const char* lpFileName) {
   if (!lpszReturnBuffer || nSize == 0) return 0;
-  std::string list;
-  auto listHeader = [&list](std::string_view text) {
-    Parsed p = Parse(text);
-    // A nameless section cannot be listed: its empty name would end the list.
-    if (p.kind == Kind::Header && !p.name.empty()) {
-      list.append(p.name);
-      list += '\0';
-    }
-    return true;
-  };
-  if (lpFileName && ForEachLineOfFile(lpFileName, listHeader) != ReadResult::Ok) list.clear();
-  list += '\0';
   if (nSize == 1) {
     lpszReturnBuffer[0] = '\0';
     return 0;
   }
-  // As Windows, a list that fills the buffer exactly counts as not fitting.
-  if (list.size() <= nSize - 1) {
-    std::memcpy(lpszReturnBuffer, list.data(), list.size());
-    return static_cast<DWORD>(list.size() - 1);
+  // The names go straight into the buffer; once one does not fit the list
+  // is cut there, and the rest of the file is not read.
+  size_t used = 0;
+  bool cut = false;
+  auto listHeader = [&](std::string_view text) {
+    Parsed p = Parse(text);
+    // A nameless section cannot be listed: its empty name would end the list.
+    if (p.kind != Kind::Header || p.name.empty()) return true;
+    // As Windows, a list that fills the buffer exactly, its last NUL
+    // included, counts as not fitting.
+    const size_t room = nSize - 2 - used;
+    if (p.name.size() + 1 > room) {
+      std::memcpy(lpszReturnBuffer + used, p.name.data(), std::min(p.name.size(), room));
+      cut = true;
+      return false;
+    }
+    std::memcpy(lpszReturnBuffer + used, p.name.data(), p.name.size());
+    used += p.name.size();
+    lpszReturnBuffer[used++] = '\0';
+    return true;
+  };
+  if (lpFileName && ForEachLineOfFile(lpFileName, listHeader) != ReadResult::Ok) {
+    used = 0;
+    cut = false;
   }
-  // Cut, and ended by two NULs so that a walk over the names stops inside.
-  std::memcpy(lpszReturnBuffer, list.data(), nSize - 2);
-  lpszReturnBuffer[nSize - 2] = '\0';
-  lpszReturnBuffer[nSize - 1] = '\0';
-  return nSize - 2;
+  if (cut) {
+    // Ended by two NULs so that a walk over the names stops inside.
+    lpszReturnBuffer[nSize - 2] = '\0';
+    lpszReturnBuffer[nSize - 1] = '\0';
+    return nSize - 2;
+  }
+  lpszReturnBuffer[used] = '\0';
+  return static_cast<DWORD>(used);
 }
 
 UINT GetPrivateProfileIntA(const char* lpAppName, const char* lpKeyName, int nDefault, const char* lpFileName) {
@@ -443,9 +603,18 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName, co
       return FALSE;
   }
 
+  // Nothing, not even the lock, is made beside a file that must stay as it
+  // is, or in a folder that is not there.
+  const std::string target = WriteTarget(lpFileName);
+  struct stat st;
+  if (WhatIsInPlace(target, &st) == InPlace::Kept) return FALSE;
+  WriterLock lock(target);
+  if (!lock.held()) return FALSE;
+  RemoveAbandonedTemporaryFiles(target);
+
   std::string content;
   // A file that exists but cannot be read is never replaced by a new one.
-  if (ReadWhole(lpFileName, &content) == ReadResult::Failed) return FALSE;
+  if (ReadWhole(target.c_str(), &content) == ReadResult::Failed) return FALSE;
   const WritePlace w = FindWritePlace(content, lpAppName, lpKeyName);
   const std::string eol(w.eol);
 
@@ -471,5 +640,5 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName, co
     std::string added = (w.insertNeedsEol ? eol : "") + std::string(Trim(lpKeyName)) + "=" + lpString + eol;
     result = Spliced(content, w.insert, w.insert, added);
   }
-  return ReplaceFile(lpFileName, result) ? TRUE : FALSE;
+  return ReplaceFile(target, result) ? TRUE : FALSE;
 }

@@ -2,15 +2,22 @@
 // other lines of a file byte for byte, and the old file whenever a write
 // fails. (The failures that Windows' own functions meet too, a folder in the
 // file's place, a read-only file, a full disk, are in ProfileTest.cpp.)
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -20,6 +27,14 @@
 #include "tests/support/TestSupport.h"
 
 namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
 
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
@@ -88,11 +103,11 @@ TEST(ProfileComment, IsNeverReadAsAKey) {
   EXPECT_EQ(GetPrivateProfileIntA("A", "k", 7, path.c_str()), 7u);
 }
 
-// Files in the folder other than the settings file: temporary ones left over.
-int OtherFiles(const ScratchFolder& folder, const std::string& keep) {
+// Temporary files of writes in the folder: left over.
+int TemporaryFiles(const ScratchFolder& folder) {
   int n = 0;
   for (const auto& e : std::filesystem::directory_iterator(folder.path()))
-    if (e.path().filename() != keep) ++n;
+    if (e.path().extension() == ".tmp") ++n;
   return n;
 }
 
@@ -105,7 +120,7 @@ TEST(ProfileReplace, LeavesNoTemporaryFileAndKeepsTheMode) {
   struct stat st;
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(OtherFiles(folder, "test.ini"), 0);
+  EXPECT_EQ(TemporaryFiles(folder), 0);
 }
 
 TEST(ProfileReplace, ThroughALinkChangesTheFileAndKeepsTheLink) {
@@ -167,6 +182,7 @@ TEST(ProfileSectionNamesCut, NullBufferGivesZero) {
 
 // A process killed at any moment of a write leaves the file it was writing
 // as it was before or as the write makes it, whole; never a mix or a stub.
+// What temporary file the killed write leaves, the next write removes.
 TEST(ProfileReplace, WriterKilledAtRandomMomentsLeavesTheOldOrTheNewFile) {
   ScratchFolder folder;
   std::string path = (folder / "test.ini").string();
@@ -181,6 +197,7 @@ TEST(ProfileReplace, WriterKilledAtRandomMomentsLeavesTheOldOrTheNewFile) {
   std::mt19937 random(20261210u);
   int leftovers = 0;
   for (int round = 0; round < kRounds; ++round) {
+    std::fflush(nullptr);  // no child writes the output held so far again
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -195,14 +212,164 @@ TEST(ProfileReplace, WriterKilledAtRandomMomentsLeavesTheOldOrTheNewFile) {
     EXPECT_TRUE(now == version("0") || now == version("1") || now == version("2"))
         << "round " << round << ": " << now.size() << " bytes, starting " << now.substr(0, 12);
     // A write cut short may leave its temporary file: never the settings file.
-    for (const auto& e : std::filesystem::directory_iterator(folder.path()))
-      if (e.path().filename() != "test.ini") {
-        ++leftovers;
-        std::filesystem::remove(e.path());
-      }
+    leftovers += TemporaryFiles(folder);
+    EXPECT_NE(WritePrivateProfileStringA("A", "k", "0", path.c_str()), FALSE);
+    EXPECT_EQ(TemporaryFiles(folder), 0) << "round " << round << ": left by the killed writer, kept by the next";
   }
   EXPECT_EQ(GetPrivateProfileIntA("Pad", "p0", -1, path.c_str()), 0u);
   std::printf("temporary files left by %d killed writers: %d\n", kRounds, leftovers);
+}
+
+// The name a write of the process pid gives its temporary file.
+std::string TemporaryName(const std::string& path, pid_t pid, int n) {
+  return path + "." + std::to_string(pid) + "-" + std::to_string(n) + ".tmp";
+}
+
+TEST(ProfileReplace, RemovesTemporaryFilesOfWritersThatAreGoneAndNoOthers) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  WriteFile(path, "[A]\r\nk=1\r\n");
+  // A process that is gone, and one that lives and might be writing.
+  std::fflush(nullptr);
+  pid_t gone = fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  std::fflush(nullptr);
+  pid_t alive = fork();
+  ASSERT_GE(alive, 0);
+  if (alive == 0) {
+    alarm(20);
+    pause();
+    _exit(0);
+  }
+  const std::string goneTemp = TemporaryName(path, gone, 0);
+  const std::string goneTemp2 = TemporaryName(path, gone, 37);
+  const std::string aliveTemp = TemporaryName(path, alive, 0);
+  // Not the temporary files of this settings file.
+  const std::string otherFile = TemporaryName((folder / "other.ini").string(), gone, 0);
+  const std::string notANumber = path + ".x" + std::to_string(gone) + "-0.tmp";
+  for (const std::string& p : {goneTemp, goneTemp2, aliveTemp, otherFile, notANumber}) WriteFile(p, "partial");
+
+  EXPECT_NE(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE);
+  kill(alive, SIGKILL);
+  waitpid(alive, nullptr, 0);
+  EXPECT_FALSE(std::filesystem::exists(goneTemp));
+  EXPECT_FALSE(std::filesystem::exists(goneTemp2));
+  EXPECT_TRUE(std::filesystem::exists(aliveTemp));
+  EXPECT_TRUE(std::filesystem::exists(otherFile));
+  EXPECT_TRUE(std::filesystem::exists(notANumber));
+}
+
+// Runs fn in a child process that an alarm ends after a few seconds, with a
+// bound on its memory where the build allows one; true when fn returned true.
+bool InChild(const std::function<bool()>& fn) {
+  std::fflush(nullptr);
+  pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    alarm(10);
+    // A read that never ends would otherwise take the machine's memory.
+    // (AddressSanitizer reserves terabytes of address space at start.)
+    if (!kAddressSanitizer) {
+      rlimit limit{rlim_t{2} << 30, rlim_t{2} << 30};
+      setrlimit(RLIMIT_AS, &limit);
+    }
+    _exit(fn() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+struct SpecialCase {
+  const char* what;
+  std::function<bool(const std::string& path)> make;
+};
+
+void PrintTo(const SpecialCase& c, std::ostream* os) { *os << c.what; }
+
+class SpecialFile : public ::testing::TestWithParam<SpecialCase> {};
+
+// A FIFO would block the open, a device be read for ever: anything but a
+// regular file in the file's place reads as a file that cannot be read, at
+// once, and is never replaced.
+TEST_P(SpecialFile, IsAnUnreadableFileAndStaysInPlace) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  ASSERT_TRUE(GetParam().make(path));
+  struct stat before;
+  ASSERT_EQ(lstat(path.c_str(), &before), 0);
+  EXPECT_TRUE(InChild([&] {
+    char names[64];
+    std::memset(names, 'x', sizeof names);
+    return GetPrivateProfileIntA("A", "k", 7, path.c_str()) == 7u &&
+           GetPrivateProfileSectionNamesA(names, sizeof names, path.c_str()) == 0 && names[0] == '\0' &&
+           WritePrivateProfileStringA("A", "k", "2", path.c_str()) == FALSE;
+  })) << "blocked, read without end, or not refused";
+  struct stat after;
+  ASSERT_EQ(lstat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder.path())) files += e.path() != path;
+  EXPECT_EQ(files, 0) << "a temporary or lock file was made";
+}
+
+bool MakeFifo(const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; }
+
+bool LinkTo(const char* target, const std::string& path) { return symlink(target, path.c_str()) == 0; }
+
+// Left bound and unlistened: an open fails at once, as on any system.
+bool MakeSocket(const std::string& path) {
+  int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  if (fd < 0 || path.size() >= sizeof addr.sun_path) return false;
+  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  bool ok = bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  close(fd);
+  return ok;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SpecialFile,
+                         ::testing::Values(SpecialCase{"fifo", MakeFifo},
+                                           SpecialCase{"link_to_dev_zero",
+                                                       [](const std::string& p) { return LinkTo("/dev/zero", p); }},
+                                           SpecialCase{"link_to_dev_urandom",
+                                                       [](const std::string& p) { return LinkTo("/dev/urandom", p); }},
+                                           SpecialCase{"socket", MakeSocket}),
+                         [](const auto& param) { return std::string(param.param.what); });
+
+// Another process that holds the write lock for longer than a write waits:
+// the write gives up rather than stop the simulation, and changes nothing.
+TEST(ProfileLock, HeldByAnotherProcessForTooLongMakesTheWriteFail) {
+  ScratchFolder folder;
+  std::string path = (folder / "test.ini").string();
+  const std::string before = "[A]\r\nk=1\r\n";
+  WriteFile(path, before);
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  std::fflush(nullptr);
+  pid_t holder = fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    alarm(30);
+    int fd = open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0666);
+    if (fd < 0 || flock(fd, LOCK_EX) != 0) _exit(1);
+    if (write(ready[1], "x", 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  close(ready[1]);
+  char c;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  close(ready[0]);
+  EXPECT_EQ(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE);
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_NE(WritePrivateProfileStringA("A", "k", "2", path.c_str()), FALSE) << "the lock ends with its process";
 }
 
 }  // namespace
