@@ -1,7 +1,6 @@
 // The settings of one vessel class in one body's atmosphere: saved when the
 // focus leaves a vessel or a page stores its status, loaded when the focus
 // arrives.
-#include <cstring>
 #include <string>
 
 #include "module/Galeboard.h"
@@ -56,6 +55,12 @@ void MODU::SaveSettings(VESSEL* v) {
   std::string name;
   if (!SectionName(v, &name)) return;
   SettingsFile file;
+  // The profile functions would write into the first section whose name
+  // differs from this one only in letter case, another vessel's, which the
+  // load would never read for this one: that section is left alone, and
+  // nothing is saved. Nor when the names could not be listed to tell.
+  const SectionMatch match = file.FindSection(name);
+  if (match != SectionMatch::Exact && match != SectionMatch::None) return;
   file.SetSection(name.c_str());
   file.WriteInt("WindOn", WindState.WindOn ? 1 : 0);
   file.WriteInt("DisRest", DisRest);
@@ -73,12 +78,10 @@ void MODU::LoadSettings() {
   std::string name;
   if (!SectionName(vessel, &name)) return;
   SettingsFile file;
-  std::unique_ptr<char[]> names = file.GetSectionNames();
-  if (!names) return;
-  // Only a section of exactly this name, letter case included.
-  bool found = false;
-  for (const char* p = names.get(); *p && !found; p += std::strlen(p) + 1) found = name == p;
-  if (!found) return;
+  // Only a section of exactly this name, letter case included; and only when
+  // no section whose name differs only in letter case stands before it, as
+  // the profile functions would read that one in its place.
+  if (file.FindSection(name) != SectionMatch::Exact) return;
   file.SetSection(name.c_str());
 
   // A key missing from the section takes its default, not the value held.

@@ -1,7 +1,10 @@
 #include "settings/SettingsFile.h"
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <new>
+#include <string_view>
 
 #include "module/Module.h"
 #include "platform/Platform.h"
@@ -9,14 +12,22 @@
 namespace {
 
 constexpr DWORD kFirstNamesSize = 128;
-// A list of names beyond this is no settings file of ours: it loads nothing
-// rather than exhausting the host's memory.
-constexpr DWORD kMaxNamesSize = DWORD{1} << 26;
+// The largest list buffer that a DWORD can still count; a list of names is
+// no longer than its file, so that only a file of gigabytes comes near.
+constexpr DWORD kMaxNamesSize = DWORD{1} << 31;
 
-std::unique_ptr<char[]> EmptyList() {
-  std::unique_ptr<char[]> list(new (std::nothrow) char[2]);
-  if (list) list[0] = list[1] = '\0';
-  return list;
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether the profile functions may take two names for one section. They
+// compare letter case aside, Windows' own by the letters of its code page:
+// any two bytes beyond ASCII count as possibly the same letter.
+bool SameSection(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (static_cast<unsigned char>(a[i]) >= 0x80 && static_cast<unsigned char>(b[i]) >= 0x80) continue;
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -39,20 +50,28 @@ int32_t SettingsFile::ReadInt(const char* key, int32_t def) const {
   return static_cast<int32_t>(GetPrivateProfileIntA(section->c_str(), key, def, path.c_str()));
 }
 
-std::unique_ptr<char[]> SettingsFile::GetSectionNames() const {
-  if (path.empty()) return EmptyList();
-  // A list that does not fit comes back cut, with the count size - 2: try
-  // again with twice the room.
-  for (DWORD size = kFirstNamesSize; size <= kMaxNamesSize; size *= 2) {
+SectionMatch SettingsFile::FindSection(const std::string& name) const {
+  if (path.empty()) return SectionMatch::None;
+  // A list that does not fit comes back cut, with the count size - 2: its
+  // names up to the cut are the file's first, so that the walk goes on over
+  // them and only the rest needs a larger buffer. Twice the room each time
+  // keeps the reading in all to about twice the list.
+  for (DWORD size = kFirstNamesSize;; size *= 2) {
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);
-    if (!buffer) break;
+    if (!buffer) return SectionMatch::Unknown;
     DWORD count = GetPrivateProfileSectionNamesA(buffer.get(), size, path.c_str());
-    if (count != size - 2) {
-      // Ended inside the buffer whatever the platform left after the list.
-      buffer[size - 1] = '\0';
-      if (count < size - 1) buffer[count] = '\0';
-      return buffer;
+    const bool cut = count == size - 2;
+    // Nothing beyond the buffer, whatever the count says.
+    if (count > size - 1) count = size - 1;
+    // Only names ended before the count are whole: the last of a cut list
+    // may have lost its end.
+    for (DWORD at = 0; at < count;) {
+      const std::string_view listed(buffer.get() + at, strnlen(buffer.get() + at, count - at));
+      if (at + listed.size() >= count) break;
+      if (SameSection(listed, name)) return listed == name ? SectionMatch::Exact : SectionMatch::OtherCase;
+      at += static_cast<DWORD>(listed.size()) + 1;
     }
+    if (!cut) return SectionMatch::None;
+    if (size >= kMaxNamesSize) return SectionMatch::Unknown;
   }
-  return EmptyList();
 }

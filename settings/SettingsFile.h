@@ -3,9 +3,17 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
+
+// What a file holds for a section name, as the profile functions see it:
+// they take a name that differs only in letter case for the same name.
+enum class SectionMatch {
+  None,       // no section that they would take for it
+  Exact,      // the first that they would take has exactly this name
+  OtherCase,  // the first that they would take differs from it in letter case
+  Unknown,    // the names could not be listed: no memory for them
+};
 
 class SettingsFile {
  public:
@@ -21,10 +29,9 @@ class SettingsFile {
   // The key's value in the current section, or def when the file, the
   // section or the key is missing.
   int32_t ReadInt(const char* key, int32_t def) const;
-  // The names of all sections in file order, each ended by a NUL, the list
-  // by an empty name; empty for a missing or empty file. Null only when no
-  // memory is left.
-  std::unique_ptr<char[]> GetSectionNames() const;
+  // Looks for the section name among the names of the file's sections, in
+  // file order, from the first; None for a missing or empty file.
+  SectionMatch FindSection(const std::string& name) const;
 
  private:
   std::string path;                    // empty: the module's path is unknown, no file

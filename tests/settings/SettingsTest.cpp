@@ -158,48 +158,91 @@ TEST_F(SettingsTest, SectionAtTheEndOfALongFileIsFound) {
   EXPECT_EQ(WindState.WNDlvl, 4);
 }
 
-// Lists whose length lies on either side of every size the doubling tries,
-// the last name of each must still be found whole.
+// Lists whose length lies on either side of every size the doubling tries:
+// the last name is found whole; and a longer name that a cut list ends
+// with, the same as the own up to the cut, is not taken for it.
 TEST_F(SettingsTest, SectionIsFoundWhateverTheListLengthAroundEachDoubling) {
   ghost::Vessel& v = AddVessel("Glider1", &mars);
-  const std::string last = "Glider1Mars";
-  for (size_t boundary : {128u, 256u, 512u}) {
-    for (size_t length = boundary - 4; length <= boundary + 2; ++length) {
-      // Filler names of 9 bytes with their NUL, one of the bytes left, then the last.
-      size_t rest = length - 1 - (last.size() + 1);
-      std::string text;
-      while (rest > 20) {
-        text += "[Filler" + std::to_string(10 + rest % 80) + "]\r\n";
-        rest -= 9;
+  for (const std::string last : {"Glider1Mars", "Glider1MarsX"}) {
+    const bool own = last == "Glider1Mars";
+    for (size_t boundary : {128u, 256u, 512u}) {
+      for (size_t length = boundary - 4; length <= boundary + 2; ++length) {
+        // Filler names of 9 bytes with their NUL, one of the bytes left, then the last.
+        size_t rest = length - 1 - (last.size() + 1);
+        std::string text;
+        while (rest > 20) {
+          text += "[Filler" + std::to_string(10 + rest % 80) + "]\r\n";
+          rest -= 9;
+        }
+        text += "[" + std::string(rest - 1, 'F') + "]\r\n[" + last + "]\r\nWNDlvl=6\r\n";
+        // A file of its own each time: Windows keeps a read file in a cache
+        // that a quick rewrite by other means may not refresh.
+        std::string path = (folder / ("Galeboard" + std::to_string(length) + last + ".cfg")).string();
+        testing_support::WriteFile(path, text);
+        std::snprintf(settingsPath, sizeof settingsPath, "%s", path.c_str());
+        SCOPED_TRACE("list of " + std::to_string(length) + " bytes ending with " + last);
+        EXPECT_EQ(::SettingsFile().FindSection("Glider1Mars"), own ? SectionMatch::Exact : SectionMatch::None);
+        WindState.WNDlvl = 2;
+        Load(v);
+        EXPECT_EQ(WindState.WNDlvl, own ? 6 : 2);
       }
-      text += "[" + std::string(rest - 1, 'F') + "]\r\n[Glider1Mars]\r\nWNDlvl=6\r\n";
-      // A file of its own each time: Windows keeps a read file in a cache
-      // that a quick rewrite by other means may not refresh.
-      std::string path = (folder / ("Galeboard" + std::to_string(length) + ".cfg")).string();
-      testing_support::WriteFile(path, text);
-      std::snprintf(settingsPath, sizeof settingsPath, "%s", path.c_str());
-      ::SettingsFile file;
-      std::unique_ptr<char[]> names = file.GetSectionNames();
-      size_t listed = 0;
-      for (const char* p = names.get(); *p; p += std::strlen(p) + 1) listed += std::strlen(p) + 1;
-      ASSERT_EQ(listed + 1, length) << "the list of " << length << " bytes came back cut";
-      WindState.WNDlvl = 0;
-      Load(v);
-      EXPECT_EQ(WindState.WNDlvl, 6) << "list of " << length << " bytes";
     }
   }
 }
 
-TEST_F(SettingsTest, NoFileGivesAnEmptyListAndLoadsNothing) {
-  ::SettingsFile file;
-  std::unique_ptr<char[]> names = file.GetSectionNames();
-  ASSERT_TRUE(names);
-  EXPECT_EQ(names[0], '\0');
+TEST_F(SettingsTest, NoFileHasNoSectionAndLoadsNothing) {
+  EXPECT_EQ(::SettingsFile().FindSection("Glider1Mars"), SectionMatch::None);
   ghost::Vessel& v = AddVessel("Glider1", &mars);
   Set(kOdd);
   Load(v);
   EXPECT_EQ(Current(), kOdd);
   EXPECT_FALSE(std::filesystem::exists(CfgPath()));
+}
+
+struct LetterCaseCase {
+  const char* what;
+  std::string className;
+  std::string file;
+};
+
+void PrintTo(const LetterCaseCase& c, std::ostream* os) { *os << c.what; }
+
+class SectionOfOtherLetterCase : public SettingsTest, public ::testing::WithParamInterface<LetterCaseCase> {};
+
+// The profile functions would write into, and read from, the first section
+// whose name differs only in letter case: another class's. The save leaves
+// it alone, and the load reads nothing.
+TEST_P(SectionOfOtherLetterCase, IsNeitherWrittenNorRead) {
+  const LetterCaseCase& c = GetParam();
+  SetFileText(c.file);
+  ghost::Vessel& v = AddVessel(c.className, &earth);
+  Set(kOdd);
+  module->SaveSettings(v.iface.get());
+  EXPECT_EQ(FileText(), c.file);
+  Set(kGlider1MarsSettings);
+  Load(v);
+  EXPECT_EQ(Current(), kGlider1MarsSettings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SectionOfOtherLetterCase,
+    ::testing::Values(LetterCaseCase{"another class only", "GLIDER1", "[Glider1Earth]\r\nWNDlvl=3\r\n"},
+                      LetterCaseCase{"another class before the own section", "GLIDER1",
+                                     "[glider1earth]\r\nWNDlvl=3\r\n[GLIDER1Earth]\r\nWNDlvl=4\r\n"},
+                      LetterCaseCase{"letters beyond ASCII", "Glid\xC9r1", "[Glid\xE9r1Earth]\r\nWNDlvl=3\r\n"}),
+    [](const auto& param) { return Named(param.param.what); });
+
+TEST_F(SettingsTest, OwnSectionBeforeOneOfOtherLetterCaseIsSavedAndLoaded) {
+  const std::string other = "[GLIDER1Earth]\r\nWNDlvl=4\r\n";
+  SetFileText("[Glider1Earth]\r\nWNDlvl=3\r\n" + other);
+  ghost::Vessel& v = AddVessel("Glider1", &earth);
+  Set(kOdd);
+  module->SaveSettings(v.iface.get());
+  Set(kGlider1MarsSettings);
+  Load(v);
+  EXPECT_EQ(Current(), kOdd);
+  const std::string text = FileText();
+  EXPECT_EQ(text.substr(text.size() - other.size()), other);
 }
 
 TEST_F(SettingsTest, FirstStartWithoutFileKeepsDefaultsAndTheFirstFocusChangeWritesOneSection) {
