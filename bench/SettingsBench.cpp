@@ -1,6 +1,8 @@
 // Cost of loading and saving one vessel's settings against the size of the
 // settings file: 10, 1,000 and 100,000 sections of ten keys, the vessel's own
-// section last, where a load finds it only after every other name.
+// section last, where a load finds it only after every other name; and
+// against the file's shape: 16 MB and 100 MB in short lines, in one line, or
+// in long section names.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -90,21 +92,28 @@ class ScratchFolder {
 // the module with the focus on a vessel of the last class flying in Earth's
 // atmosphere. Everything is made before timing starts.
 struct SettingsWorld {
-  explicit SettingsWorld(int64_t sections) : file((folder.path() / "Galeboard.cfg").string()) {
-    std::string text;
-    for (int64_t i = 0; i + 1 < sections; ++i) text += SectionText(ClassName(i) + "Earth", kOthers);
-    text += SectionText(ClassName(sections - 1) + "Earth", kStoredA);
+  explicit SettingsWorld(int64_t sections) : SettingsWorld(OtherSections(sections - 1), ClassName(sections - 1), "") {}
+  // A file of what goes before the vessel's own section, the section, and
+  // what goes after it.
+  SettingsWorld(const std::string& before, const std::string& className, const std::string& after)
+      : file((folder.path() / "Galeboard.cfg").string()) {
+    const std::string text = before + SectionText(className + "Earth", kStoredA) + after;
     std::ofstream(file, std::ios::binary) << text;
     fileBytes = static_cast<int64_t>(text.size());
 
     WindState = WindStateRecord{};
-    vessel.className = ClassName(sections - 1);
+    vessel.className = className;
     vessel.altitude = 1000.0;
     module = new MODU(nullptr);  // the host owns and deletes it
     moduleInstance = module;
     host.RegisterModule(module);
     module->vessel = oapiGetVesselInterface(ghost::Handle(&vessel));
     std::snprintf(settingsPath, sizeof settingsPath, "%s", file.c_str());
+  }
+  static std::string OtherSections(int64_t count) {
+    std::string text;
+    for (int64_t i = 0; i < count; ++i) text += SectionText(ClassName(i) + "Earth", kOthers);
+    return text;
   }
   ~SettingsWorld() {
     settingsPath[0] = '\0';
@@ -174,5 +183,65 @@ void SettingsFileSizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_LoadSettings)->Apply(SettingsFileSizes);
 BENCHMARK(BM_SaveSettingsAllKeysChanged)->Apply(SettingsFileSizes);
 BENCHMARK(BM_SaveSettingsUnchanged)->Apply(SettingsFileSizes);
+
+// The shapes of a file, about mb megabytes of other vessels' lines around
+// the vessel's own section. The reading of one long line must cost what the
+// same bytes cost in short lines.
+enum Shape : int64_t { kShortLines, kOneLine, kLongNamesOwnFirst, kLongNamesOwnLast };
+
+SettingsWorld ShapedWorld(Shape shape, int64_t mb) {
+  const size_t bytes = static_cast<size_t>(mb) << 20;
+  std::string others;
+  others.reserve(bytes + 256);
+  if (shape == kShortLines) {
+    for (int64_t i = 0; others.size() < bytes; ++i) others += SectionText(ClassName(i) + "Earth", kOthers);
+  } else if (shape == kOneLine) {
+    others.append(";").append(bytes, 'c').append("\r\n");
+  } else {
+    // Empty sections: the list of their names is as long as the file.
+    for (int64_t i = 0; others.size() < bytes; ++i) others += "[" + std::string(90, 'N') + std::to_string(i) + "]\r\n";
+  }
+  const bool ownFirst = shape == kLongNamesOwnFirst;
+  return SettingsWorld(ownFirst ? "" : others, "Glider1", ownFirst ? others : "");
+}
+
+const char* const kShapeNames[] = {"short lines", "one line", "long names, own first", "long names, own last"};
+
+void BM_LoadShapedFile(benchmark::State& state) {
+  SettingsWorld w = ShapedWorld(static_cast<Shape>(state.range(0)), state.range(1));
+  state.SetLabel(kShapeNames[state.range(0)]);
+  Apply(*w.module, kStoredB);
+  for (auto _ : state) w.module->LoadSettings();
+  if (WindState.WNDlvl != kStoredA.wndLvl || WindState.SHRt != kStoredA.shrT)
+    state.SkipWithError("the vessel's section was not loaded");
+  state.counters["fileMiB"] = static_cast<double>(w.fileBytes) / (1 << 20);
+}
+
+void BM_SaveShapedFile(benchmark::State& state) {
+  SettingsWorld w = ShapedWorld(static_cast<Shape>(state.range(0)), state.range(1));
+  state.SetLabel(kShapeNames[state.range(0)]);
+  bool b = false;
+  for (auto _ : state) {
+    b = !b;
+    Apply(*w.module, b ? kStoredB : kStoredA);
+    w.module->SaveSettings(w.module->vessel);
+  }
+  if (w.StoredInt("WNDlvl") != (b ? kStoredB : kStoredA).wndLvl) state.SkipWithError("the save did not reach the file");
+  state.counters["fileMiB"] = static_cast<double>(w.fileBytes) / (1 << 20);
+}
+
+void LoadShapes(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"shape", "MB"})->Unit(benchmark::kMillisecond)->UseRealTime();
+  for (int64_t mb : {16, 100})
+    for (int64_t shape : {kShortLines, kOneLine, kLongNamesOwnFirst, kLongNamesOwnLast}) b->Args({shape, mb});
+}
+
+void SaveShapes(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"shape", "MB"})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+  for (int64_t shape : {kShortLines, kOneLine, kLongNamesOwnFirst, kLongNamesOwnLast}) b->Args({shape, 100});
+}
+
+BENCHMARK(BM_LoadShapedFile)->Apply(LoadShapes);
+BENCHMARK(BM_SaveShapedFile)->Apply(SaveShapes);
 
 }  // namespace

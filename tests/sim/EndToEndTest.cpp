@@ -279,8 +279,11 @@ TEST_F(EndToEnd, ModuleIsInstalledInTheRootAndLoadedFromThere) {
   EXPECT_TRUE(fs::is_regular_file(plugin / "Galeboard.dll"));
   EXPECT_NE(r.out.find("module        " + (plugin / "Galeboard.dll").string()), std::string::npos) << r.out;
   EXPECT_EQ(fs::exists(beside), cfgBefore) << "no settings file appears in the build tree";
+  // The library, its settings file, and the lock file of the writes to it.
   for (const fs::directory_entry& e : fs::directory_iterator(plugin))
-    EXPECT_TRUE(e.path().filename() == "Galeboard.dll" || e.path().filename() == "Galeboard.cfg") << e.path();
+    EXPECT_TRUE(e.path().filename() == "Galeboard.dll" || e.path().filename() == "Galeboard.cfg" ||
+                e.path().filename() == "Galeboard.cfg.lock")
+        << e.path();
 }
 
 TEST_F(EndToEnd, SecondRunFindsTheSettingsTheFirstSaved) {
