@@ -1,6 +1,7 @@
 // The profile functions on arbitrary file bytes, names and values: no crash;
 // what a write stored reads back; no other section changes; a refused write
-// leaves the file as it was.
+// leaves the file as it was. Files of megabytes and lines longer than a read
+// holds come from the repeat commands of LargeFiles.h.
 #include <unistd.h>
 
 #include <cstddef>
@@ -11,8 +12,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "fuzz/LargeFiles.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -24,7 +27,11 @@ void Check(bool ok, const char* what) {
   }
 }
 
-// Splits the input at its first three 0xFF bytes: file, section, key, value.
+constexpr size_t kMaxFile = size_t{256} << 10;
+constexpr size_t kMaxName = size_t{64} << 10;
+
+// Splits the input at its first three 0xFF bytes: file, section, key, value,
+// each with its repeats carried out.
 std::vector<std::string> Fields(const uint8_t* data, size_t size) {
   std::vector<std::string> f(1);
   for (size_t i = 0; i < size; ++i) {
@@ -34,6 +41,7 @@ std::vector<std::string> Fields(const uint8_t* data, size_t size) {
       f.back().push_back(static_cast<char>(data[i]));
   }
   f.resize(4);
+  for (size_t i = 0; i < 4; ++i) f[i] = fuzz::Expanded(f[i], i == 0 ? kMaxFile : kMaxName);
   // Names and the value go to the functions as C strings.
   for (size_t i = 1; i < 4; ++i) f[i].resize(std::strlen(f[i].c_str()));
   return f;
@@ -58,7 +66,6 @@ std::vector<std::string> SectionNames(const std::string& path) {
   return names;
 }
 
-// Names are matched with the blanks at their ends cut off, letter case aside.
 std::string Trimmed(const std::string& s) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; };
   size_t b = 0, e = s.size();
@@ -67,16 +74,24 @@ std::string Trimmed(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-bool SameIgnoringCase(const std::string& x, const std::string& y) {
-  const std::string a = Trimmed(x), b = Trimmed(y);
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(a[i]), d = static_cast<unsigned char>(b[i]);
-    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
-    if (d >= 'A' && d <= 'Z') d = static_cast<unsigned char>(d - 'A' + 'a');
-    if (c != d) return false;
-  }
-  return true;
+// A name as the functions match it: the blanks at its ends cut off, letter
+// case aside.
+std::string Folded(const std::string& s) {
+  std::string f = Trimmed(s);
+  for (char& c : f)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return f;
+}
+
+// The sections whose key is compared before and after the write: every one
+// of a small file; the first and the last of a file of many, where each read
+// goes through the whole file.
+std::vector<size_t> Compared(size_t sections) {
+  constexpr size_t kEnds = 32;
+  std::vector<size_t> at;
+  for (size_t i = 0; i < sections; ++i)
+    if (i < kEnds || i + kEnds >= sections) at.push_back(i);
+  return at;
 }
 
 // A name that any INI file can hold as it is: printable, no blank at either
@@ -96,10 +111,20 @@ bool PlainInteger(const std::string& s, int* value) {
   return true;
 }
 
+// The scratch file, and what writes leave beside it, removed at the end.
+struct Scratch {
+  ~Scratch() {
+    std::remove(path.c_str());
+    std::remove((path + ".lock").c_str());
+  }
+  const std::string path = fuzz::ScratchPath("galeboard-profile-fuzz") + ".ini";
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/galeboard-profile-fuzz-" + std::to_string(getpid()) + ".ini";
+  static const Scratch scratch;
+  const std::string& path = scratch.path;
   std::vector<std::string> f = Fields(data, size);
   const std::string &content = f[0], &section = f[1], &key = f[2], &value = f[3];
   {
@@ -108,10 +133,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   std::vector<std::string> before = SectionNames(path);
+  const std::vector<size_t> compared = Compared(before.size());
   const int kUnset = -123456789;
   std::vector<int> othersBefore;
-  for (const std::string& s : before)
-    othersBefore.push_back(static_cast<int>(GetPrivateProfileIntA(s.c_str(), key.c_str(), kUnset, path.c_str())));
+  for (size_t i : compared)
+    othersBefore.push_back(
+        static_cast<int>(GetPrivateProfileIntA(before[i].c_str(), key.c_str(), kUnset, path.c_str())));
 
   BOOL ok = WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
   if (!ok) {
@@ -129,15 +156,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < before.size(); ++i) Check(after[i] == before[i], "a write renamed or moved a section");
   Check(after.size() <= before.size() + 1, "a write added more than one section");
 
-  // The same key in every other section reads as before.
-  for (size_t i = 0; i < before.size(); ++i) {
-    if (SameIgnoringCase(before[i], section)) continue;
-    // Only the first of two same-named sections is ever read.
-    bool duplicate = false;
-    for (size_t j = 0; j < i; ++j) duplicate = duplicate || SameIgnoringCase(before[j], before[i]);
-    if (duplicate) continue;
+  // The same key in every other section reads as before. Only the first of
+  // two same-named sections is ever read.
+  std::unordered_map<std::string, size_t> first;
+  for (size_t i = 0; i < before.size(); ++i) first.emplace(Folded(before[i]), i);
+  const std::string written = Folded(section);
+  for (size_t k = 0; k < compared.size(); ++k) {
+    const size_t i = compared[k];
+    const std::string name = Folded(before[i]);
+    if (name == written || first[name] != i) continue;
     Check(static_cast<int>(GetPrivateProfileIntA(before[i].c_str(), key.c_str(), kUnset, path.c_str())) ==
-              othersBefore[i],
+              othersBefore[k],
           "a write changed another section");
   }
   return 0;

@@ -1,5 +1,6 @@
 // Loading settings from an arbitrary file: whatever the file holds, every
-// setting ends in its range.
+// setting ends in its range. Files of megabytes and lines longer than a read
+// holds come from the repeat commands of LargeFiles.h.
 #include <unistd.h>
 
 #include <cstddef>
@@ -8,13 +9,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
+#include "fuzz/LargeFiles.h"
 #include "host/Atmospheres.h"
 #include "host/World.h"
 #include "module/Module.h"
 #include "module/WindState.h"
 
 namespace {
+
+constexpr size_t kMaxFile = size_t{256} << 10;
 
 void Check(bool ok, const char* what) {
   if (!ok) {
@@ -28,7 +33,7 @@ struct Setup {
     ghost::Body& earth = ghost::AddEarth(world);
     glider = &world.AddVessel("GL-01", "Glider1", &earth);
     glider->altitude = 500.0;
-    path = "/tmp/galeboard-settings-fuzz-" + std::to_string(getpid()) + ".cfg";
+    path = fuzz::ScratchPath("galeboard-settings-fuzz") + ".cfg";
     std::snprintf(settingsPath, sizeof settingsPath, "%s", path.c_str());
   }
   ~Setup() { std::remove(path.c_str()); }
@@ -48,9 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++data;
     --size;
   }
+  const std::string text = fuzz::Expanded(std::string_view(reinterpret_cast<const char*>(data), size), kMaxFile);
   if (FILE* f = std::fopen(setup.path.c_str(), "wb")) {
     if (withHeader) std::fputs("[Glider1Earth]\n", f);
-    if (size) std::fwrite(data, 1, size, f);
+    std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
   }
 

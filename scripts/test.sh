@@ -227,8 +227,10 @@ leg_fuzz() {
     mkdir -p "$work/$name"
     echo "-- $name for ${seconds}s"
     # New inputs go to the scratch corpus; the seeds in the repository stay.
-    (cd "$work" && "$OLDPWD/$f" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
-      "$name" "$OLDPWD/fuzz/corpus/$name")
+    # Inputs of up to 16 KiB from the start (their repeat commands stand for
+    # files of megabytes); a unit that takes half a minute is a hang.
+    (cd "$work" && "$OLDPWD/$f" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=16384 -len_control=0 \
+      -timeout=30 -print_final_stats=1 "$name" "$OLDPWD/fuzz/corpus/$name")
   done
 }
 
