@@ -142,19 +142,18 @@ void Finish(benchmark::State& state, const SettingsWorld& w) {
   state.counters["fileKiB"] = static_cast<double>(w.fileBytes) / 1024.0;
 }
 
-void BM_LoadSettings(benchmark::State& state) {
-  SettingsWorld w(state.range(0));
+// Loads the vessel's section over other settings, as often as the benchmark
+// asks.
+void TimeLoads(benchmark::State& state, SettingsWorld& w) {
   Apply(*w.module, kStoredB);
   for (auto _ : state) w.module->LoadSettings();
   if (WindState.WNDlvl != kStoredA.wndLvl || WindState.SHRt != kStoredA.shrT)
     state.SkipWithError("the vessel's section was not loaded");
-  Finish(state, w);
 }
 
-// Every key differs from what the file holds, so that each of the ten writes
-// replaces the whole file.
-void BM_SaveSettingsAllKeysChanged(benchmark::State& state) {
-  SettingsWorld w(state.range(0));
+// Saves the vessel's settings with every key other than the file holds, so
+// that each of the ten writes replaces the whole file.
+void TimeSavesOfChangedKeys(benchmark::State& state, SettingsWorld& w) {
   bool b = false;
   for (auto _ : state) {
     b = !b;
@@ -162,6 +161,17 @@ void BM_SaveSettingsAllKeysChanged(benchmark::State& state) {
     w.module->SaveSettings(w.module->vessel);
   }
   if (w.StoredInt("WNDlvl") != (b ? kStoredB : kStoredA).wndLvl) state.SkipWithError("the save did not reach the file");
+}
+
+void BM_LoadSettings(benchmark::State& state) {
+  SettingsWorld w(state.range(0));
+  TimeLoads(state, w);
+  Finish(state, w);
+}
+
+void BM_SaveSettingsAllKeysChanged(benchmark::State& state) {
+  SettingsWorld w(state.range(0));
+  TimeSavesOfChangedKeys(state, w);
   Finish(state, w);
 }
 
@@ -210,23 +220,14 @@ const char* const kShapeNames[] = {"short lines", "one line", "long names, own f
 void BM_LoadShapedFile(benchmark::State& state) {
   SettingsWorld w = ShapedWorld(static_cast<Shape>(state.range(0)), state.range(1));
   state.SetLabel(kShapeNames[state.range(0)]);
-  Apply(*w.module, kStoredB);
-  for (auto _ : state) w.module->LoadSettings();
-  if (WindState.WNDlvl != kStoredA.wndLvl || WindState.SHRt != kStoredA.shrT)
-    state.SkipWithError("the vessel's section was not loaded");
+  TimeLoads(state, w);
   state.counters["fileMiB"] = static_cast<double>(w.fileBytes) / (1 << 20);
 }
 
 void BM_SaveShapedFile(benchmark::State& state) {
   SettingsWorld w = ShapedWorld(static_cast<Shape>(state.range(0)), state.range(1));
   state.SetLabel(kShapeNames[state.range(0)]);
-  bool b = false;
-  for (auto _ : state) {
-    b = !b;
-    Apply(*w.module, b ? kStoredB : kStoredA);
-    w.module->SaveSettings(w.module->vessel);
-  }
-  if (w.StoredInt("WNDlvl") != (b ? kStoredB : kStoredA).wndLvl) state.SkipWithError("the save did not reach the file");
+  TimeSavesOfChangedKeys(state, w);
   state.counters["fileMiB"] = static_cast<double>(w.fileBytes) / (1 << 20);
 }
 
