@@ -30,6 +30,13 @@ bool SameSection(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The name that starts at p, up to its NUL or the end of the n bytes left.
+// (memchr rather than strnlen, which not every Windows' C library has.)
+std::string_view NameAt(const char* p, DWORD n) {
+  const void* end = std::memchr(p, '\0', n);
+  return std::string_view(p, end ? static_cast<size_t>(static_cast<const char*>(end) - p) : n);
+}
+
 }  // namespace
 
 SettingsFile::SettingsFile() : path(settingsPath) {}
@@ -66,7 +73,7 @@ SectionMatch SettingsFile::FindSection(const std::string& name) const {
     // Only names ended before the count are whole: the last of a cut list
     // may have lost its end.
     for (DWORD at = 0; at < count;) {
-      const std::string_view listed(buffer.get() + at, strnlen(buffer.get() + at, count - at));
+      const std::string_view listed = NameAt(buffer.get() + at, count - at);
       if (at + listed.size() >= count) break;
       if (SameSection(listed, name)) return listed == name ? SectionMatch::Exact : SectionMatch::OtherCase;
       at += static_cast<DWORD>(listed.size()) + 1;
