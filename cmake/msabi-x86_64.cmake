@@ -5,9 +5,9 @@ set(GALEBOARD_MSABI_TRIPLE x86_64-pc-windows-msvc)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 include(${CMAKE_CURRENT_LIST_DIR}/msabi.cmake)
 
-# Building needs no Wine; flying the stand-in does.
-find_program(GALEBOARD_WINE64 wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
-find_program(GALEBOARD_WINE64 wine64)
-if(GALEBOARD_WINE64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${GALEBOARD_WINE64})
+# Building needs no Wine; flying the stand-in does, under the 64-bit loader,
+# found as the 64-bit MinGW build finds it (mingw-x86_64.cmake).
+find_program(GALEBOARD_WINE NAMES wine64 wine HINTS /usr/lib/wine DOC "The Wine loader that runs this build's programs")
+if(GALEBOARD_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${GALEBOARD_WINE})
 endif()

@@ -46,13 +46,13 @@ wine_server() {
   command -v wineserver
 }
 
-# wine_tests PRESET WINEARCH: every test of a Windows build under Wine, in a
-# fresh prefix of its own so that nothing of the user's Wine setup takes part;
-# fails when one fails. Prints how many ran.
-wine_tests() {
-  local build=build/$1 loader server root
+# in_wine PRESET WINEARCH COMMAND...: runs the command with the Windows build's
+# Wine, in a fresh prefix of its own so that nothing of the user's Wine setup
+# takes part, and stops that prefix's server when the script ends.
+in_wine() {
+  local loader server root
   loader=$(wine_loader "$1")
-  [ -n "$loader" ] && [ -x "$loader" ] || { echo "windows: no Wine loader for $1" >&2; return 1; }
+  [ -n "$loader" ] && [ -x "$loader" ] || { echo "test.sh: no Wine loader for $1" >&2; return 1; }
   server=$(wine_server "$loader")
   root=$(mktemp -d "${TMPDIR:-/tmp}/galeboard-wine.XXXXXX")
   # Wine keeps the read-only attribute in the Linux permission bits, which do
@@ -61,7 +61,7 @@ wine_tests() {
   # their permission bits apply to it as to anyone.
   local as=()
   if [ "$(id -u)" = 0 ]; then
-    unshare --user true || { echo "windows: root cannot make a user namespace (unshare --user)" >&2; return 1; }
+    unshare --user true || { echo "test.sh: root cannot make a user namespace (unshare --user)" >&2; return 1; }
     as=(unshare --user)
   fi
   # A global: the EXIT trap stops the server when the leg fails half-way.
@@ -76,10 +76,18 @@ wine_tests() {
     # started by a test instead, they would hold CTest's output open.
     "${as[@]}" "$server" -p || exit 1
     "${as[@]}" "$loader" wineboot --init >"$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log" >&2; exit 1; }
-    "${as[@]}" ctest --test-dir "$build" --output-on-failure --no-tests=error
-  ) || return 1
+    shift 2
+    "${as[@]}" "$@"
+  )
+}
+
+# wine_tests PRESET WINEARCH: every test of a Windows build under Wine; fails
+# when one fails. Prints how many ran.
+wine_tests() {
+  local build=build/$1
+  in_wine "$1" "$2" ctest --test-dir "$build" --output-on-failure --no-tests=error || return 1
   # CTest's log holds every program's output, Google Test's counts among it.
-  awk -v arch="$2" -v loader="$loader" '
+  awk -v arch="$2" -v loader="$(wine_loader "$1")" '
     /^[0-9]+\/[0-9]+ Testing: / { split($1, n, "/"); runs = n[2] }
     /^\[==========\] [0-9]+ tests? from .* ran\./ { tests += $2 }
     END { printf "-- windows: %d tests in %d CTest tests ran under Wine (%s, %s), all passed\n", tests, runs, arch, loader }
@@ -115,31 +123,25 @@ leg_windows() {
 
 # The Microsoft-ABI Galeboard.dll for the simulator itself, 32-bit and 64-bit:
 # each checked without running it against the simulator's binary interface
-# (exports, imports, vtables), and the 64-bit one flown in the stand-in
-# simulator under 64-bit Wine. The 32-bit one is checked statically only:
-# many kernels cannot run 32-bit programs at all.
+# (exports, imports, vtables), and flown in the stand-in simulator under Wine:
+# the 64-bit one everywhere, the 32-bit one where the machine runs 32-bit
+# programs (many kernels cannot), and checked statically only elsewhere.
 leg_msabi() {
   fresh_build ci-msabi-i686
   fresh_build ci-msabi-x86_64
-  ctest --test-dir build/ci-msabi-i686 --verbose --no-tests=error
-  local listed
-  listed=$(ctest --test-dir build/ci-msabi-x86_64 -N)
-  if ! grep -q standin_flight <<<"$listed"; then
+  if ! grep -q standin_flight <<<"$(ctest --test-dir build/ci-msabi-x86_64 -N)"; then
     echo "test.sh: no 64-bit Wine to fly the stand-in simulator (apt-get install wine64)" >&2
     return 1
   fi
-  # A fresh 64-bit prefix of our own; only its wineserver is stopped at the end.
-  local root
-  root=$(mktemp -d "${TMPDIR:-/tmp}/galeboard-wine64.XXXXXX")
-  local -x WINEPREFIX=$root/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  cleanups+=("WINEPREFIX='$WINEPREFIX' wineserver -k 2>/dev/null; rm -rf '$root'")
-  mkdir -p "$WINEPREFIX"
-  wineserver -p
-  local wine64
-  wine64=$(sed -n 's/^GALEBOARD_WINE64:[A-Z]*=//p' build/ci-msabi-x86_64/CMakeCache.txt)
-  "$wine64" wineboot --init >"$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log" >&2; return 1; }
-  ctest --test-dir build/ci-msabi-x86_64 --verbose --no-tests=error
-  echo "-- msabi: the 32-bit Galeboard.dll is checked statically only; the 64-bit one flew in the stand-in simulator"
+  in_wine ci-msabi-x86_64 win64 ctest --test-dir build/ci-msabi-x86_64 --verbose --no-tests=error
+  if scripts/runs-32bit.sh && is_32bit_program "$(wine_loader ci-msabi-i686)"; then
+    in_wine ci-msabi-i686 win32 ctest --test-dir build/ci-msabi-i686 --verbose --no-tests=error
+    echo "-- msabi: both Galeboard.dll flew in the stand-in simulator"
+  else
+    ctest --test-dir build/ci-msabi-i686 --verbose --no-tests=error -E standin_flight
+    echo "-- msabi: the 32-bit Galeboard.dll is checked statically only (no 32-bit programs or no 32-bit Wine here);" \
+      "the 64-bit one flew in the stand-in simulator"
+  fi
 
   # The package command: both zips, each with the library and the manual only.
   local packages=build/ci-msabi-packages zip listing
