@@ -28,8 +28,13 @@ double SearchAltitudeLimit(OBJHANDLE body, double radius, double atmLimit) {
   // below it, so that the search stays a few thousand queries. Counted in
   // doubles, the steps down to it go wrong once there are more than 2^53 of
   // them (limits above about 5e18 m; above about 1e19 m taking 500 m off
-  // changes nothing at all); fmod is exact for every double.
-  if (limit > kWindCeiling) limit = kWindCeiling - std::fmod(limit, kSearchStep);
+  // changes nothing at all). The point is the ceiling less what the limit
+  // lacks of a whole number of steps: fmod is exact for every double, and so
+  // is the sum, which lies below the limit.
+  if (limit > kWindCeiling) {
+    const double over = std::fmod(limit, kSearchStep);
+    limit = over == 0.0 ? kWindCeiling : kWindCeiling - kSearchStep + over;
+  }
   while (limit > 0.0) {
     ATMPARAM prm{0.0, 0.0, 0.0};
     oapiGetPlanetAtmParams(body, radius + limit, &prm);

@@ -181,18 +181,21 @@ TEST_P(AbsurdAtmosphereLimit, IsSearchedFromItsGridPointBelowTheCeilingAndEndsQu
 }
 
 // Each limit less a whole number of 500 m steps lands in (1e6 - 500, 1e6] m,
-// at 1e6 - (limit mod 500), and the search goes on down to 20000 - (limit
-// mod 500). The remainders of the integers these doubles hold were worked
-// with exact integers (Python: int(limit) % 500).
+// at 1e6 - 500 + (limit mod 500), or at 1e6 when the remainder is 0, and the
+// search goes on down the same grid to the first point at or below 20 km:
+// 19500 + (limit mod 500), or 20000. The remainders and the countdowns were
+// worked in exact rational arithmetic, outside the code (Python:
+//   r = Fraction(limit) % 500
+//   k = ceil((Fraction(limit) - 20000) / 500); end = Fraction(limit) - 500 * k
+// gives r = 234.5, 0, 252, 80, 184, 432, 368 and end = 19500 + r, or 20000).
 INSTANTIATE_TEST_SUITE_P(
     Cases, AbsurdAtmosphereLimit,
-    ::testing::Values(AbsurdLimitCase{"just above the ceiling", 1.0e6 + 1234.5, 20000.0 - 234.5},
-                      AbsurdLimitCase{"1e12 m", 1.0e12, 20000.0 - 0.0},
-                      AbsurdLimitCase{"7.7e25 m", 7.7e25, 20000.0 - 252.0},
-                      AbsurdLimitCase{"6.1e26 m", 6.1e26, 20000.0 - 80.0},
-                      AbsurdLimitCase{"7.1e44 m, where 500 m less is the same double", 7.1e44, 20000.0 - 184.0},
-                      AbsurdLimitCase{"1e59 m", 1.0e59, 20000.0 - 432.0},
-                      AbsurdLimitCase{"the largest double", std::numeric_limits<double>::max(), 20000.0 - 368.0}),
+    ::testing::Values(AbsurdLimitCase{"just above the ceiling", 1.0e6 + 1234.5, 19500.0 + 234.5},
+                      AbsurdLimitCase{"1e12 m", 1.0e12, 20000.0}, AbsurdLimitCase{"7.7e25 m", 7.7e25, 19500.0 + 252.0},
+                      AbsurdLimitCase{"6.1e26 m", 6.1e26, 19500.0 + 80.0},
+                      AbsurdLimitCase{"7.1e44 m, where 500 m less is the same double", 7.1e44, 19500.0 + 184.0},
+                      AbsurdLimitCase{"1e59 m", 1.0e59, 19500.0 + 432.0},
+                      AbsurdLimitCase{"the largest double", std::numeric_limits<double>::max(), 19500.0 + 368.0}),
     kNamedByWhat);
 
 TEST_F(PreStep, EndlessAtmosphereGivesNoWind) {
