@@ -72,8 +72,9 @@ fi
 symbols=$(awk '$1 ~ /^[0-9a-f]+:[0-9a-f]+$/ && $3 ~ /^[0-9a-f]+$/ && length($3) == 16 {
                  a = $3; sub(/^0+/, "", a); print substr($1, 1, 4), $2, a }' "$map")
 address_of() { awk -v n="$1" '$2 == n { print $3; exit }' <<<"$symbols"; }
-# SECTION NAME of the symbol at an address, or nothing.
-symbol_at() { awk -v a="$1" '$3 == a { print $1, $2; exit }' <<<"$symbols"; }
+# SECTION NAME of the symbol at an address, or nothing. Addresses compare as
+# text: awk would take one such as 10001e10 for a number.
+symbol_at() { awk -v a="$1" '$3 "" == a "" { print $1, $2; exit }' <<<"$symbols"; }
 # "member(parameters) [const]" of a decorated name, without the blanks.
 member() {
   local s prefix
@@ -136,7 +137,7 @@ else
   start=$(address_of "$update")
   # The function ends where the next symbol of the code begins.
   end=$(awk -v a="$start" '$1 == "0001" { print $3 }' <<<"$symbols" | LC_ALL=C sort |
-    awk -v a="$start" 'length($0) == length(a) && $0 > a { print; exit }')
+    awk -v a="$start" 'length($0) == length(a) && $0 "" > a "" { print; exit }')
   # Indirect calls through a register and a displacement are the virtual
   # calls on the Sketchpad: the only object whose vtable Update calls through.
   used=$("$objdump" -d --no-show-raw-insn --start-address=$((16#$start)) --stop-address=$((16#$end)) "$dll" |
