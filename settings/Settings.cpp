@@ -62,6 +62,7 @@ void MODU::SaveSettings(VESSEL* v) {
   const SectionMatch match = file.FindSection(name);
   if (match != SectionMatch::Exact && match != SectionMatch::None) return;
   file.SetSection(name.c_str());
+  if (!file.BeginSave()) return;
   file.WriteInt("WindOn", WindState.WindOn ? 1 : 0);
   file.WriteInt("DisRest", DisRest);
   file.WriteInt("WNDlvl", WindState.WNDlvl);
@@ -72,6 +73,7 @@ void MODU::SaveSettings(VESSEL* v) {
   file.WriteInt("FUSoo", FUSoo);
   file.WriteInt("FUScol", FUScol);
   file.WriteInt("FUSsize", FUSsize);
+  file.EndSave();
 }
 
 void MODU::LoadSettings() {

@@ -18,18 +18,6 @@ constexpr DWORD kMaxNamesSize = DWORD{1} << 31;
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Whether the profile functions may take two names for one section. They
-// compare letter case aside, Windows' own by the letters of its code page:
-// any two bytes beyond ASCII count as possibly the same letter.
-bool SameSection(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (static_cast<unsigned char>(a[i]) >= 0x80 && static_cast<unsigned char>(b[i]) >= 0x80) continue;
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 // The name that starts at p, up to its NUL or the end of the n bytes left.
 // (memchr rather than strnlen, which not every Windows' C library has.)
 std::string_view NameAt(const char* p, DWORD n) {
@@ -39,7 +27,23 @@ std::string_view NameAt(const char* p, DWORD n) {
 
 }  // namespace
 
+bool SameProfileName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (static_cast<unsigned char>(a[i]) >= 0x80 && static_cast<unsigned char>(b[i]) >= 0x80) continue;
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
 SettingsFile::SettingsFile() : path(settingsPath) {}
+
+#ifndef _WIN32
+// The platform layer's writes are whole or not made: they go to the file.
+SettingsFile::~SettingsFile() = default;
+bool SettingsFile::BeginSave() { return !path.empty(); }
+void SettingsFile::EndSave() {}
+#endif
 
 void SettingsFile::SetSection(const char* name) { section = name ? std::optional<std::string>(name) : std::nullopt; }
 
@@ -49,7 +53,14 @@ void SettingsFile::WriteInt(const char* key, int32_t value) {
   if (path.empty() || !section) return;
   char text[16];
   std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-  WritePrivateProfileStringA(section->c_str(), key, text, path.c_str());
+  if (copy.empty()) {
+    WritePrivateProfileStringA(section->c_str(), key, text, path.c_str());
+    return;
+  }
+  // A save through a copy, which is checked at its end against what was
+  // written.
+  if (!WritePrivateProfileStringA(section->c_str(), key, text, copy.c_str())) writeFailed = true;
+  written.emplace_back(key, text);
 }
 
 int32_t SettingsFile::ReadInt(const char* key, int32_t def) const {
@@ -75,7 +86,7 @@ SectionMatch SettingsFile::FindSection(const std::string& name) const {
     for (DWORD at = 0; at < count;) {
       const std::string_view listed = NameAt(buffer.get() + at, count - at);
       if (at + listed.size() >= count) break;
-      if (SameSection(listed, name)) return listed == name ? SectionMatch::Exact : SectionMatch::OtherCase;
+      if (SameProfileName(listed, name)) return listed == name ? SectionMatch::Exact : SectionMatch::OtherCase;
       at += static_cast<DWORD>(listed.size()) + 1;
     }
     if (!cut) return SectionMatch::None;

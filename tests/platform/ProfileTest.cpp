@@ -238,9 +238,10 @@ TEST(ProfileWriteFailure, ReadOnlyFileGivesFalseAndStaysAsItWas) {
 // rename it over the old one only when it is whole: the write fails and the
 // old file stays. Windows' own (kernel32 under Wine) empty the file and write
 // it in place without checking the writes: they report success and leave the
-// file cut where the disk filled, every section after that point gone. The
-// module ignores a save's result and relies on the old file staying, which
-// only ours promise.
+// file cut where the disk filled, every section after that point gone. So on
+// Windows the module's saves write into a copy of the file and check it
+// before it takes the file's place (settings/WindowsSave.cpp); elsewhere they
+// rely on the old file staying, as ours promise.
 TEST(FullDiskProfile, OursFailAndKeepTheOldFileWindowsOwnCutIt) {
   ScratchFolder folder;
   std::string path = (folder / "test.ini").string();
