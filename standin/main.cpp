@@ -197,6 +197,10 @@ int main() {
   host.Key(display, OAPI_KEY_W);  // global wind 4, now the lander's
   host.SetFocus(&glider);
   Check(SettingOf(settings, "LanderEarth", "WNDlvl") == 4, "the focus change wrote the section [LanderEarth]");
+  // Each save writes into a copy beside the file, which takes the file's place.
+  WIN32_FILE_ATTRIBUTE_DATA copy;
+  Check(!GetFileAttributesExA((settings.substr(0, settings.size() - 1) + "~").c_str(), GetFileExInfoStandard, &copy),
+        "the saves left no copy beside the settings file");
   rows = DrawPage(host, display, &slotsOk);
   Check(rows.size() > 3 && rows[3] == "Global wind: 3", "the glider's section was read back on its focus");
 
