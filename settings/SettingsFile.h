@@ -61,7 +61,7 @@ class SettingsFile {
   // file was there to copy, each key with the text written, and whether a
   // write failed. The copy is empty otherwise.
   std::string copy;
-  bool fileExisted = false;
+  [[maybe_unused]] bool fileExisted = false;  // read on Windows only
   std::vector<std::pair<std::string, std::string>> written;
   bool writeFailed = false;
 };
