@@ -243,5 +243,7 @@ for leg in "${legs[@]}"; do
 done
 for leg in "${legs[@]}"; do
   echo "== $leg"
+  start=$SECONDS
   "leg_$leg"
+  echo "== $leg: done in $((SECONDS - start)) s"
 done
