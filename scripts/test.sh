@@ -156,9 +156,16 @@ leg_msabi() {
   done
 }
 
-# Every C++ source as clang-format would write it.
+# Every C++ source as clang-format would write it. And no include by a path
+# relative to the including file: includes name their folder from a target's
+# include root, which holds only the folders that target may see, so that a
+# "../host/Host.h" would walk round the wall the roots put up.
 leg_format() {
-  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+  git ls-files -z '*.cpp' '*.h' '*.c' | xargs -0 clang-format --dry-run --Werror
+  if git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*\.\./' -- '*.cpp' '*.h' '*.c'; then
+    echo "!! format: an include above climbs out of its folder; name the folder from the include root" >&2
+    return 1
+  fi
 }
 
 leg_sanitize() {
