@@ -204,8 +204,10 @@ enum class ReadResult { Ok, Missing, Failed };
 
 // Opens a regular file for reading. Anything else in its place (a FIFO, a
 // device, a socket, a folder) is a file that cannot be read: a FIFO would
-// block the open and a device be read for ever. The open does not wait, and
-// what it opened is checked again, in case the file was swapped meanwhile.
+// block the open and a device be read for ever. What stands there is looked
+// at before the open, as opening a device may already act on it; the open
+// does not wait, and what it opened is checked again, in case the file was
+// swapped meanwhile.
 ReadResult OpenRegularFile(const char* path, int* fd) {
   struct stat st;
   if (stat(path, &st) != 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
