@@ -73,7 +73,8 @@ std::string Message(const std::string& file, int line, const std::string& what) 
   return Printable(file + ":" + std::to_string(line) + ": " + what);
 }
 
-std::string Number(double v) {
+// A number as the messages show it.
+std::string Format(double v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%g", v);
   return buf;
@@ -88,11 +89,11 @@ std::optional<Problem> SetTiming(Scenario* s, double duration, double step) {
   const double steps = std::round(duration / step);
   if (steps < 1.0 || steps > static_cast<double>(kMaxSteps))
     return Problem{
-        0, "a run of " + Number(duration) + " s in steps of " + Number(step) + " s is not between 1 and 4e9 steps"};
+        0, "a run of " + Format(duration) + " s in steps of " + Format(step) + " s is not between 1 and 4e9 steps"};
   for (const Action& a : s->timeline)
     if (a.time > duration + 1e-9 * duration)
       return Problem{a.line,
-                     "action at " + Number(a.time) + " s, after the end of the run at " + Number(duration) + " s"};
+                     "action at " + Format(a.time) + " s, after the end of the run at " + Format(duration) + " s"};
   s->duration = duration;
   s->step = step;
   const int64_t n = s->Steps();
@@ -189,12 +190,6 @@ class Statement {
   }
 
  private:
-  static std::string Format(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g", v);
-    return buf;
-  }
-
   const std::vector<std::string_view>& tokens_;
   size_t pos_ = 1;  // past the statement's keyword
   int line_;
