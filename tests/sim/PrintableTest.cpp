@@ -28,6 +28,7 @@ TEST(Printable, EscapesControlCharactersAndKeepsTheRest) {
        "b"},
       {"a lone byte of the code page", "m/s\xb2", "m/s\\xb2"},
       {"a character cut short", "a\xe2\x82", "a\\xe2\\x82"},
+      {"a lead byte before an escape, which is no continuation", "\xc3\x1b[2J", "\\xc3\\x1b[2J"},
       {"overlong form of an escape", "\xc0\x9b", "\\xc0\\x9b"},
   };
   for (const auto& c : cases) EXPECT_EQ(sim::Printable(c.text), c.shown) << c.what;
