@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 
+#include "host/World.h"
 #include "tools/galeboard-sim/Summary.h"
 
 namespace {
@@ -55,6 +56,32 @@ TEST(ShearDetector, WindThatStopsActingForgetsTheLow) {
   auto d = Fed(
       60, [](double t) { return t < 20 ? -1.0 : 0.5; }, [](double t) { return t < 20 || t > 21; });
   EXPECT_TRUE(d.events().empty());
+}
+
+// The statistics weigh the forward wind as the module does before they look
+// for shear: in units of the standard weight (g0 = 9.80665 m/s2) times the
+// density ratio, of a twentieth of the weight when landed. A shear of swing 2
+// in those units, flown at half the surface density, keeps its swing of 2.
+TEST(ShearStats, ForwardWindIsWeighedInDensityScaledWeights) {
+  ghost::World world;
+  const ghost::Vessel& v = world.AddVessel("V", "C", nullptr);
+  for (const bool landed : {false, true}) {
+    const double weight = 9.80665 * (landed ? 0.05 : 1.0) * 0.6 / 1.2;  // m/s2 of one unit
+    sim::Stats stats;
+    for (double t = kDt; t <= 60; t += kDt) {
+      sim::StepSample s;
+      s.t = t;
+      s.vessel = &v;
+      s.inAtmosphere = s.wind = true;
+      s.landed = landed;
+      s.density = 0.6;
+      s.surfaceDensity = 1.2;
+      s.accel.z = Shear(t, 20, 1.0) * weight;
+      stats.Add(s);
+    }
+    ASSERT_EQ(stats.shear.events().size(), 1u) << (landed ? "landed" : "flying");
+    EXPECT_NEAR(stats.shear.events()[0].swing, 2.0, 0.01) << (landed ? "landed" : "flying");
+  }
 }
 
 }  // namespace
