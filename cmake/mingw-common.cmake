@@ -1,9 +1,7 @@
 # What both Windows cross builds share, with Debian's MinGW-w64. Included by
 # mingw-i686.cmake and mingw-x86_64.cmake after they set
 # GALEBOARD_MINGW_TRIPLE and GALEBOARD_WINE_NAMES (the Wine loaders that run
-# their programs, best first). The tests run under Wine: CMake's emulator is
-# that loader, so plain ctest in the build folder runs every test program
-# there.
+# their programs, best first; see wine.cmake).
 set(CMAKE_SYSTEM_NAME Windows)
 
 # The posix thread model: the win32 one of GCC 12 has no std::thread or
@@ -24,12 +22,4 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
-# Building needs no Wine; running the tests does. Debian keeps its loaders in
-# /usr/lib/wine (wine from wine32, wine64 from wine64), looked at before the
-# PATH, whose wine there is a script that picks one of the two by what is
-# installed; other installations put the loaders on the PATH.
-find_program(GALEBOARD_WINE NAMES ${GALEBOARD_WINE_NAMES} HINTS /usr/lib/wine
-             DOC "The Wine loader that runs this build's programs")
-if(GALEBOARD_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${GALEBOARD_WINE})
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)

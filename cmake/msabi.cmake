@@ -8,7 +8,8 @@
 # msvcrt.dll, KERNEL32.dll and the simulator's orbiter.exe are made there with
 # llvm-dlltool.
 # Packages: clang-14, lld-14, llvm-14, libc++-14-dev, libwine-dev.
-# Set GALEBOARD_MSABI_TRIPLE and CMAKE_SYSTEM_PROCESSOR before including this.
+# Set GALEBOARD_MSABI_TRIPLE, CMAKE_SYSTEM_PROCESSOR and GALEBOARD_WINE_NAMES
+# (see wine.cmake) before including this.
 set(CMAKE_SYSTEM_NAME Windows)
 
 set(GALEBOARD_MSABI ON CACHE BOOL "Microsoft-ABI build of the module for the simulator itself" FORCE)
@@ -76,3 +77,5 @@ endforeach()
 
 # The compiler checks compile only: no executable links without our runtime.
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
+
+include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)
