@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ctime>
 #include <set>
 
 #include "host/Host.h"
+#include "platform/Platform.h"
 #include "tests/wind/WindTestSupport.h"
 #include "wind/RandomSource.h"
 
@@ -222,6 +224,19 @@ TEST_F(Seeding, FirstDrawSeedsTheWordsInOrderDrawingEachAgainWhileBelowItsMinimu
                                     << actual.z[3] << " one step after the seeding, expected " << expected.z[0] << " "
                                     << expected.z[1] << " " << expected.z[2] << " " << expected.z[3];
   }
+}
+
+// A host's setting lasts as long as the host: a module loaded later, by
+// another host or none, reads the machine's clocks again.
+TEST(SystemClocks, RunFreeAgainWhenTheHostThatSetThemEnds) {
+  const int64_t before = static_cast<int64_t>(std::time(nullptr));
+  {
+    ghost::World world;
+    ghost::Host host{world};
+    if (!host.SetClocks(ghost::ClockSetting{0, 1, 1000, 0})) GTEST_SKIP() << "the system's own clocks cannot be set";
+    ASSERT_EQ(_time64(nullptr), 1000);
+  }
+  EXPECT_GE(_time64(nullptr), before) << "the calendar time stands where the ended host set it";
 }
 
 TEST_F(RandomSourceTest, SetStateMarksTheGeneratorSeeded) {
