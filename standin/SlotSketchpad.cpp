@@ -1,8 +1,5 @@
 #include "standin/SlotSketchpad.h"
 
-#include <cstring>
-#include <utility>
-
 namespace standin {
 
 namespace {
@@ -15,12 +12,12 @@ namespace {
 #define MEMBER_CALL
 #endif
 
-DWORD MEMBER_CALL SetTextColorSlot(SlotSketchpad* self, DWORD colour) { return self->SetTextColor(colour); }
+DWORD MEMBER_CALL SetTextColorSlot(SlotSketchpad* self, DWORD colour) { return self->recorder().SetTextColor(colour); }
 DWORD MEMBER_CALL GetTextWidthSlot(SlotSketchpad* self, const char* text, int length) {
-  return self->GetTextWidth(text, length);
+  return self->recorder().GetTextWidth(text, length);
 }
 bool MEMBER_CALL TextSlot(SlotSketchpad* self, int x, int y, const char* text, int length) {
-  return self->Text(x, y, text, length);
+  return self->recorder().Text(x, y, text, length);
 }
 // Takes no arguments beyond the object: on i686 a wrong call then also
 // unbalances the stack, which is no worse than the simulator would fare.
@@ -42,24 +39,12 @@ const void* const kVtable[13] = {
 
 }  // namespace
 
-SlotSketchpad::SlotSketchpad(int charWidth) : vtable_(kVtable), charWidth_(charWidth) {}
+SlotSketchpad::SlotSketchpad(int charWidth) : vtable_(kVtable), recorder_(charWidth) {}
 
 oapi::Sketchpad& SlotSketchpad::AsSketchpad() {
   // Deliberately not a C++ conversion: the page must find the slots where the
   // simulator puts them.
   return *reinterpret_cast<oapi::Sketchpad*>(this);
-}
-
-DWORD SlotSketchpad::SetTextColor(DWORD colour) { return std::exchange(colour_, colour); }
-
-DWORD SlotSketchpad::GetTextWidth(const char* text, int length) {
-  const size_t n = length > 0 ? static_cast<size_t>(length) : std::strlen(text);
-  return static_cast<DWORD>(n) * static_cast<DWORD>(charWidth_);
-}
-
-bool SlotSketchpad::Text(int x, int y, const char* text, int length) {
-  calls_.push_back(ghost::TextCall{x, y, colour_, std::string(text, length > 0 ? static_cast<size_t>(length) : 0)});
-  return true;
 }
 
 }  // namespace standin

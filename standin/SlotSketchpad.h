@@ -5,7 +5,6 @@
 // that calls by another slot order than the simulator's.
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include "Orbitersdk.h"
@@ -22,14 +21,13 @@ class SlotSketchpad {
   // This object as the page is to see it.
   oapi::Sketchpad& AsSketchpad();
 
-  const std::vector<ghost::TextCall>& calls() const { return calls_; }
+  const std::vector<ghost::TextCall>& calls() const { return recorder_.calls(); }
   // Slots called other than 5, 9 and 12, in call order.
   const std::vector<int>& wrongSlots() const { return wrongSlots_; }
 
-  // The three slots the page may call; the vtable points at them.
-  DWORD SetTextColor(DWORD colour);
-  DWORD GetTextWidth(const char* text, int length);
-  bool Text(int x, int y, const char* text, int length);
+  // The recording surface that does the work of the three slots the page may
+  // call: their vtable entries hand the call on to it.
+  ghost::RecordingSketchpad& recorder() { return recorder_; }
   void NoteWrongSlot(int slot) { wrongSlots_.push_back(slot); }
 
  private:
@@ -38,9 +36,7 @@ class SlotSketchpad {
   [[maybe_unused]] const void* const* vtable_;
   [[maybe_unused]] SURFHANDLE surface_ = nullptr;
 
-  int charWidth_;
-  DWORD colour_ = 0;
-  std::vector<ghost::TextCall> calls_;
+  ghost::RecordingSketchpad recorder_;
   std::vector<int> wrongSlots_;
 };
 
