@@ -34,12 +34,16 @@ objdump=$(command -v llvm-objdump-14 || command -v llvm-objdump)
 undname=$(command -v llvm-undname-14 || command -v llvm-undname)
 readobj=$(command -v llvm-readobj-14 || command -v llvm-readobj)
 
+# The names an image exports, sorted, from its private headers (objdump -p).
+exported_names() {
+  awk '/^Export Table:/ { on = 1; next } on && /^ +[0-9]+ +0x[0-9a-f]+ +[^ ]+$/ { print $3 }' | LC_ALL=C sort
+}
+
 # --- Format, exports, imports -------------------------------------------------
 headers=$("$objdump" -p "$dll")
 grep -q "file format $format" <<<"$headers" || fail "not a $format image"
 
-exports=$(awk '/^Export Table:/ { on = 1; next } on && /^ +[0-9]+ +0x[0-9a-f]+ +[^ ]+$/ { print $3 }' <<<"$headers" |
-  LC_ALL=C sort)
+exports=$(exported_names <<<"$headers")
 expected=$'ExitModule\nGetModuleVersion\nInitModule\nModuleDate'
 if [ "$exports" = "$expected" ]; then
   ok "exports exactly" $exports
@@ -153,8 +157,7 @@ fi
 
 # --- The stand-in simulator ------------------------------------------------------
 if [ -n "$simulator" ]; then
-  exported=$("$objdump" -p "$simulator" |
-    awk '/^Export Table:/ { on = 1; next } on && /^ +[0-9]+ +0x[0-9a-f]+ +[^ ]+$/ { print $3 }' | LC_ALL=C sort -u)
+  exported=$("$objdump" -p "$simulator" | exported_names)
   missing=$(LC_ALL=C comm -23 <(LC_ALL=C sort -u "$manifest") <(echo "$exported"))
   if [ -n "$missing" ]; then
     echo "check-msabi: $simulator does not export:"$'\n'"$missing" >&2
